@@ -1,0 +1,29 @@
+#pragma once
+// One headline record. The field order is fixed: the display and the
+// placeholder rely on it.
+#include <string>
+
+namespace quorvane {
+
+struct FeedItem {
+  std::u16string link;         // the item's link, as the feed gave it
+  std::u16string title;        // cleaned title
+  std::u16string description;  // cleaned description: the text that is typed out
+  std::u16string feedTitle;    // cleaned title of the feed it came from
+  std::u16string timeStamp;    // local time of parsing, "HH:MM"
+
+  bool operator==(const FeedItem&) const = default;
+};
+
+inline constexpr char16_t kPlaceholderText[] = u"Connecting";
+
+// Stands for an empty store: all fields empty but the description.
+inline FeedItem PlaceholderItem() {
+  FeedItem item;
+  item.description = kPlaceholderText;
+  return item;
+}
+
+inline bool IsStatusItem(const FeedItem& item) { return item.description == kPlaceholderText; }
+
+}  // namespace quorvane
