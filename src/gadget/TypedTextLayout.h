@@ -1,0 +1,37 @@
+#pragma once
+// The text area: the screen text word-wrapped, typed up to a count, with the
+// cursor behind the typed part, on as many pages as the text needs. The
+// whole text is laid out from its first character on every draw, so the
+// page shown is always the one that holds the typed position; earlier pages
+// are drawn and wiped by the page break.
+#include <cstddef>
+#include <string_view>
+
+#include "gadget/GadgetGeometry.h"
+#include "gadget/LineBreakCache.h"
+#include "gadget/PageSink.h"
+#include "gadget/TextMeasurer.h"
+
+namespace quorvane {
+
+// Draws the page of `text` that holds position `count` into `page` for the
+// layout rectangle `layout`: white page, the bars' backgrounds (by height),
+// every line of the page, the typed line cut at `count` and followed by the
+// cursor "_ " if `cursorVisible`; then copies the page to the target.
+//
+// Returns true when the page is full: the last line drawn is typed up to,
+// not including, its final character and the next line would reach the
+// bottom of the text area or beyond. The caller then starts the hold.
+//
+// With a cache, lines laid out by an earlier call for the same text, width
+// and font are not measured again; the drawing is the same either way.
+bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
+                     const Rect& layout, bool cursorVisible, LineBreakCache* cache = nullptr);
+
+// Draws `length` characters of `text` from `start` at (x, y), followed by
+// "_ " if `cursorVisible`. A negative length (typed position inside the
+// spaces skipped at a line start) counts as 0.
+void DrawTypedLine(PageSink& page, int x, int y, std::u16string_view text, std::size_t start,
+                   long long length, bool cursorVisible);
+
+}  // namespace quorvane

@@ -1,0 +1,73 @@
+#include "gadget/TypingMachine.h"
+
+namespace quorvane {
+
+TypingMachine::TypingMachine(ScreenHost& host) : host_(host) {}
+
+void TypingMachine::TakeFirstScreen() {
+  if (host_.HasFetcher()) currentItem_ = host_.NextItem();
+  NextScreen();
+}
+
+bool TypingMachine::TypingTick() {
+  IncrementFeed();
+  return !Paused();
+}
+
+void TypingMachine::IncrementFeed() {
+  if (waitingForNextScreen_ || screenFull_) return;
+  const auto length = static_cast<long long>(currentItem_.description.size());
+  if (length <= typedCount_) {
+    StartNextScreenWait();
+  } else {
+    ++typedCount_;
+  }
+}
+
+void TypingMachine::CursorBlink() { cursorOn_ = !cursorOn_; }
+
+void TypingMachine::AwakeFeed() {
+  screenFull_ = false;
+  IncrementFeed();
+}
+
+void TypingMachine::NextScreen() {
+  if (!host_.HasFetcher() || !needNewScreen_) return;
+  needNewScreen_ = false;
+  waitingForNextScreen_ = false;
+  typedCount_ = 0;
+  currentItem_ = host_.NextItem();
+  if (IsStatusItem(currentItem_)) needNewScreen_ = true;
+}
+
+void TypingMachine::StartNextScreenWait() {
+  waitingForNextScreen_ = true;
+  needNewScreen_ = true;
+  if (!host_.BeginNextScreenWait()) NextScreen();
+}
+
+void TypingMachine::StartResumeWait() {
+  if (screenFull_ || Paused()) return;
+  screenFull_ = true;
+  if (!host_.BeginResumeWait()) screenFull_ = false;
+}
+
+void TypingMachine::TogglePause() {
+  const bool nowPaused = !Paused();
+  paused_.store(nowPaused, std::memory_order_release);
+  if (nowPaused) {
+    waitingForNextScreen_ = false;
+    screenFull_ = false;
+  }
+}
+
+std::u16string_view TypingMachine::ScreenText(std::u16string_view pausedText) const {
+  if (Paused()) return pausedText;
+  return currentItem_.description;
+}
+
+bool TypingMachine::CursorVisible() const {
+  return cursorOn_ || !(screenFull_ || waitingForNextScreen_ || Paused());
+}
+
+}  // namespace quorvane

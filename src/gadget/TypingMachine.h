@@ -1,0 +1,106 @@
+#pragma once
+// The screen state of the gadget: which record is on screen, how much of its
+// description is typed, and whether typing holds on a full page, waits for
+// the next screen or is paused. Everything runs on the user-interface thread;
+// the timed waits are started through the ScreenHost.
+//
+// How the control drives it:
+//   construction, once the fetcher exists   TakeFirstScreen()
+//   typing timer tick                       if (TypingTick()) ask for a redraw
+//   cursor timer tick                       CursorBlink()     (no redraw)
+//   next-screen message                     NextScreen()
+//   resume-typing message                   AwakeFeed()
+//   menu verb 0 ("Pause")                   TogglePause()     (no redraw)
+//   putting the feed list                   RequestNewScreen()
+//   drawing                                 ScreenText(), TypedCount(),
+//                                           CursorVisible(), and
+//                                           StartResumeWait() on a full page
+#include <atomic>
+#include <string_view>
+
+#include "feeds/FeedItem.h"
+#include "gadget/ScreenHost.h"
+
+namespace quorvane {
+
+class TypingMachine {
+ public:
+  // The host must outlive the machine. The screen starts with five empty
+  // strings and nothing typed; TakeFirstScreen loads the first record.
+  explicit TypingMachine(ScreenHost& host);
+
+  TypingMachine(const TypingMachine&) = delete;
+  TypingMachine& operator=(const TypingMachine&) = delete;
+
+  // Takes the first record from the host and runs NextScreen once, which
+  // (the store being empty at construction) leaves the placeholder on
+  // screen with a new screen still due.
+  void TakeFirstScreen();
+
+  // One typing tick: IncrementFeed. Returns whether the control should ask
+  // for a redraw (not while paused).
+  bool TypingTick();
+
+  // Types one more UTF-16 unit of the description, or, when all of it is
+  // typed, starts the wait for the next screen. Does nothing while holding
+  // on a full page or waiting for the next screen.
+  void IncrementFeed();
+
+  // Inverts the cursor's blink phase.
+  void CursorBlink();
+
+  // Ends a full-page hold and types one character at once.
+  void AwakeFeed();
+
+  // Loads the next record if a new screen is due (ignores a fetcher
+  // notification in the middle of a screen). A status record (the
+  // placeholder) leaves a new screen due, so the next notification replaces
+  // it at once. Does not touch the full-page hold.
+  void NextScreen();
+
+  // Marks the text as fully typed and starts the timed wait for the next
+  // screen. If the host cannot start the wait, the next screen is loaded
+  // at once rather than leaving the display stuck.
+  void StartNextScreenWait();
+
+  // Starts the full-page hold and its timed wait, unless a hold is already
+  // on or the display is paused. If the host cannot start the wait, the hold
+  // is dropped at once so typing does not stop for good.
+  void StartResumeWait();
+
+  // The "Pause" menu item: inverts the pause; pausing also ends the wait for
+  // the next screen and the full-page hold (typing goes on invisibly).
+  void TogglePause();
+
+  // The feed list was replaced: the next notification loads a new screen.
+  void RequestNewScreen() { needNewScreen_ = true; }
+
+  // The text the text area shows: the description, or `pausedText` while
+  // paused. TypedCount always counts against the description.
+  std::u16string_view ScreenText(std::u16string_view pausedText) const;
+
+  // The cursor "_ " follows the typed text in the blink's on-phase, and
+  // always while characters are being typed.
+  bool CursorVisible() const;
+
+  const FeedItem& CurrentItem() const { return currentItem_; }
+  int TypedCount() const { return typedCount_; }
+  bool NeedNewScreen() const { return needNewScreen_; }
+  bool WaitingForNextScreen() const { return waitingForNextScreen_; }
+  bool ScreenFull() const { return screenFull_; }
+  bool CursorOn() const { return cursorOn_; }
+  // Safe to read from any thread (the resume wait checks it).
+  bool Paused() const { return paused_.load(std::memory_order_acquire); }
+
+ private:
+  ScreenHost& host_;
+  FeedItem currentItem_;
+  int typedCount_ = 0;
+  bool needNewScreen_ = true;
+  bool waitingForNextScreen_ = false;
+  bool screenFull_ = false;
+  bool cursorOn_ = false;
+  std::atomic<bool> paused_{false};
+};
+
+}  // namespace quorvane
