@@ -1,0 +1,114 @@
+#include "gadget/GadgetPainter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FakeCanvas.h"
+
+namespace quorvane {
+namespace {
+
+using Log = std::vector<std::string>;
+using testing::FakeHost;
+using testing::FixedWidthMeasurer;
+using testing::Record;
+using testing::RecordingFrame;
+using testing::RecordingPage;
+
+constexpr std::u16string_view kPausedText = u"< Paused >";
+
+class GadgetPainterTest : public ::testing::Test {
+ protected:
+  void Show(FeedItem item) {
+    machine.TakeFirstScreen();
+    host.store = {std::move(item)};
+    machine.NextScreen();
+  }
+  void Paint(int width, int height) {
+    page = {};
+    frame = {};
+    PaintGadget(machine, kPausedText, width, height, measurer, page, frame, &cache);
+  }
+
+  FakeHost host;
+  TypingMachine machine{host};
+  FixedWidthMeasurer measurer;
+  LineBreakCache cache;
+  RecordingPage page;
+  RecordingFrame frame;
+};
+
+TEST_F(GadgetPainterTest, BarsFollowTheHeightAndOutlinesAlwaysShow) {
+  Show(Record(u"news", u"Title", u"Feed"));
+  Paint(100, 60);
+  EXPECT_EQ(frame.log, (Log{"title 'Title' in 3,1,100,60", "feed title 'Feed' in 3,44,97,60",
+                            "outline 0,0 0,15 99,15 99,0 0,0",
+                            "outline 0,44 0,59 99,59 99,44 0,44"}));
+  EXPECT_EQ(page.log[1], "title bar 0,0,100,16");
+  EXPECT_EQ(page.log[2], "link bar 0,44,100,60");
+
+  Paint(100, 40);
+  EXPECT_EQ(frame.log, (Log{"title 'Title' in 3,1,100,40", "outline 0,0 0,15 99,15 99,0 0,0",
+                            "outline 0,24 0,39 99,39 99,24 0,24"}));
+  EXPECT_EQ(page.log[1], "title bar 0,0,100,16");
+  EXPECT_EQ(page.log[2].rfind("link bar", 0), std::string::npos);
+
+  Paint(100, 30);
+  EXPECT_EQ(frame.log, (Log{"outline 0,0 0,15 99,15 99,0 0,0",
+                            "outline 0,14 0,29 99,29 99,14 0,14"}));
+  for (const std::string& entry : page.log) EXPECT_EQ(entry.find(" bar "), std::string::npos);
+}
+
+TEST_F(GadgetPainterTest, NarrowControlIsLaidOutEightyWide) {
+  Show(Record(u"news", u"Title", u"Feed"));
+  Paint(50, 60);
+  EXPECT_EQ(page.log.front(), "clear 80x60");
+  EXPECT_EQ(page.log.back(), "copy 80x60");
+  EXPECT_EQ(frame.log[0], "title 'Title' in 3,1,80,60");
+}
+
+TEST_F(GadgetPainterTest, PausedShowsThePausedTextUnderTheRecordsTitles) {
+  Show(Record(u"a long description", u"Title", u"Feed"));
+  machine.TypingTick();
+  machine.TypingTick();
+  machine.TogglePause();
+  Paint(100, 60);
+  EXPECT_EQ(page.runs, (Log{"< "}));  // the cursor blinks while paused: off-phase
+  machine.CursorBlink();
+  Paint(100, 60);
+  EXPECT_EQ(page.runs, (Log{"< _ "}));
+  EXPECT_EQ(frame.log[0], "title 'Title' in 3,1,100,60");
+  EXPECT_EQ(frame.log[1], "feed title 'Feed' in 3,44,97,60");
+}
+
+TEST_F(GadgetPainterTest, FullPageStartsOneHoldThroughTheMachine) {
+  // Two lines per page at 80 x 74; the hold comes before the 24th character.
+  Show(Record(u"aaaaa bbbbb ccccc ddddd eeeee fffff"));
+  for (int i = 0; i < 23; ++i) machine.TypingTick();
+  Paint(80, 74);
+  EXPECT_TRUE(machine.ScreenFull());
+  EXPECT_EQ(host.resumeWaits, 1);
+  EXPECT_EQ(page.runs.back(), "ccccc ddddd_ ");  // drawn before the hold began
+  Paint(80, 74);
+  EXPECT_EQ(host.resumeWaits, 1);
+  EXPECT_EQ(page.runs.back(), "ccccc ddddd");  // now the cursor blinks: off-phase
+
+  machine.AwakeFeed();
+  Paint(80, 74);
+  EXPECT_EQ(page.runs.back(), "_ ");
+  EXPECT_FALSE(machine.ScreenFull());
+}
+
+TEST_F(GadgetPainterTest, NoHoldWhilePaused) {
+  Show(Record(u"aaaaa bbbbb ccccc ddddd eeeee fffff"));
+  machine.TogglePause();
+  for (int i = 0; i < 9; ++i) machine.TypingTick();  // "< Paused >" typed up to its last character
+  Paint(80, 30);
+  EXPECT_FALSE(machine.ScreenFull());
+  EXPECT_EQ(host.resumeWaits, 0);
+}
+
+}  // namespace
+}  // namespace quorvane
