@@ -3,7 +3,7 @@
 # sources, and the Wine runner for tests and tools.
 
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-add_link_options(-static -municode)
+add_link_options(-static)
 set(CMAKE_SHARED_LIBRARY_PREFIX "")
 
 set(QUORVANE_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run CACHE INTERNAL "")
