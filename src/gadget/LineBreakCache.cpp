@@ -2,11 +2,19 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 namespace quorvane {
 
 TextLines::TextLines(std::u16string_view text, int width, std::uintptr_t fontKey)
     : text_(text), width_(width), fontKey_(fontKey) {}
+
+bool TextLines::Matches(std::u16string_view text, int width, std::uintptr_t fontKey) const {
+  // Compared as bytes: the character-wise comparison of UTF-16 strings is
+  // several times slower, and this runs on every draw.
+  return width_ == width && fontKey_ == fontKey && text_.size() == text.size() &&
+         std::memcmp(text_.data(), text.data(), text.size() * sizeof(char16_t)) == 0;
+}
 
 const TextLine& TextLines::Line(std::size_t index, TextMeasurer& measurer) {
   assert(index <= lines_.size());

@@ -21,9 +21,7 @@ class TextLines {
  public:
   TextLines(std::u16string_view text, int width, std::uintptr_t fontKey);
 
-  bool Matches(std::u16string_view text, int width, std::uintptr_t fontKey) const {
-    return width_ == width && fontKey_ == fontKey && text_ == text;
-  }
+  bool Matches(std::u16string_view text, int width, std::uintptr_t fontKey) const;
 
   // Line `index`; lines before it must have been asked for and none of them
   // may be the last. Measures only when the line was not laid out before.

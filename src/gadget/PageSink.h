@@ -1,7 +1,9 @@
 #pragma once
 // The off-screen page of the text area: what the text layout draws. The
 // implementation makes the surface (page size, body font, text colour and
-// transparent background) before the layout starts.
+// transparent background) before the layout starts. Only the page that holds
+// the typed position is drawn, once per layout: clear, bar backgrounds, text
+// runs, copy.
 #include <string_view>
 
 #include "gadget/GadgetGeometry.h"
@@ -14,8 +16,6 @@ class PageSink {
  public:
   virtual ~PageSink() = default;
 
-  // Give the page a new, empty bitmap (a page break).
-  virtual void NewPage() = 0;
   // Fill the whole page, `width` x `height`, white.
   virtual void ClearPage(int width, int height) = 0;
   // Stretch the bar's gradient strip (its first 3 columns) over `area`.

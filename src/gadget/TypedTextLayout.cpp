@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace quorvane {
 namespace {
@@ -34,41 +35,55 @@ bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view
   const int availableWidth = geometry.TextWidth();
   TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
 
-  ClearPage(page, geometry);
+  // Every page before the last is wiped by the next page break, so only the
+  // lines of the last page are kept for drawing.
+  struct PlacedLine {
+    std::size_t start;
+    long long length;
+    int y;
+    bool typed;  // drawn by DrawTypedLine, with the cursor rule
+  };
+  std::vector<PlacedLine> lastPage;
+
   int y = geometry.TextTop();
   int lineHeight = 0;
   bool done = false;
   std::size_t position = 0;
-  std::size_t lastEnd = 0;
   for (std::size_t index = 0; !done; ++index) {
     // Greater-than: a line that would end exactly at the bottom still fits.
     if (y > geometry.TextBottom() - lineHeight) {
-      page.NewPage();
-      ClearPage(page, geometry);
+      lastPage.clear();
       y = geometry.TextTop();
     }
     const TextLine line = known ? known->Line(index, measurer)
                                 : BreakLine(text, position, availableWidth, measurer);
     done = line.last;
     lineHeight = line.height;
-    const int x = geometry.TextLeft();
-    if (static_cast<long long>(line.end) > count) {
-      DrawTypedLine(page, x, y, text, line.start, static_cast<long long>(count) - line.start,
-                    cursorVisible);
+    const auto start = static_cast<long long>(line.start);
+    const auto end = static_cast<long long>(line.end);
+    if (end > count) {
+      lastPage.push_back({line.start, count - start, y, true});
       done = true;
-    } else if (done) {
-      DrawTypedLine(page, x, y, text, line.start, line.end - line.start, cursorVisible);
     } else {
-      page.DrawRun(x, y, text.substr(line.start, line.end - line.start));
+      lastPage.push_back({line.start, end - start, y, done});
     }
     y += lineHeight;
     position = line.end;
-    lastEnd = line.end;
+  }
+
+  ClearPage(page, geometry);
+  const int x = geometry.TextLeft();
+  for (const PlacedLine& placed : lastPage) {
+    if (placed.typed) {
+      DrawTypedLine(page, x, placed.y, text, placed.start, placed.length, cursorVisible);
+    } else {
+      page.DrawRun(x, placed.y, text.substr(placed.start, static_cast<std::size_t>(placed.length)));
+    }
   }
   page.CopyToTarget(geometry.layout.Width(), geometry.layout.Height());
 
   // At-least: a next line that would end exactly at the bottom causes the hold.
-  return static_cast<long long>(lastEnd) == static_cast<long long>(count) + 1 &&
+  return static_cast<long long>(position) == static_cast<long long>(count) + 1 &&
          y >= geometry.TextBottom() - lineHeight;
 }
 

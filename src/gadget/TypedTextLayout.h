@@ -3,7 +3,7 @@
 // cursor behind the typed part, on as many pages as the text needs. The
 // whole text is laid out from its first character on every draw, so the
 // page shown is always the one that holds the typed position; earlier pages
-// are drawn and wiped by the page break.
+// are laid out but not drawn, since a page break would wipe them.
 #include <cstddef>
 #include <string_view>
 

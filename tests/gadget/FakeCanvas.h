@@ -64,7 +64,6 @@ class ProportionalMeasurer : public TextMeasurer {
 
 class RecordingPage : public PageSink {
  public:
-  void NewPage() override { log.push_back("new page"); }
   void ClearPage(int width, int height) override {
     log.push_back("clear " + std::to_string(width) + "x" + std::to_string(height));
   }
