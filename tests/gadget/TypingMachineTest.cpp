@@ -67,13 +67,6 @@ TEST_F(TypingMachineTest, EmptyDescriptionStartsTheWaitOnTheFirstTick) {
   EXPECT_EQ(host.nextScreenWaits, 1);
 }
 
-TEST_F(TypingMachineTest, CharacterOutsideTheBasicPlaneTakesTwoTicks) {
-  ShowFirstRecord({Record(u"\U0001F600")});
-  Ticks(2);
-  EXPECT_EQ(machine.TypedCount(), 2);
-  EXPECT_FALSE(machine.WaitingForNextScreen());
-}
-
 TEST_F(TypingMachineTest, EmptyStoreRepeatsThePlaceholderUntilTheFetcherPosts) {
   machine.TakeFirstScreen();
   Ticks(10);  // "Connecting" typed
@@ -199,22 +192,6 @@ TEST_F(TypingMachineTest, WaitThatCannotStartDoesNotStopTheDisplay) {
   EXPECT_EQ(machine.CurrentItem().title, u"B");
   EXPECT_EQ(machine.TypedCount(), 0);
   EXPECT_FALSE(machine.WaitingForNextScreen());
-}
-
-TEST_F(TypingMachineTest, WithoutAFetcherNoScreenIsLoaded) {
-  host.store = {Record(u"abc")};
-  host.hasFetcher = false;
-  machine.TakeFirstScreen();
-  EXPECT_EQ(machine.CurrentItem(), FeedItem{});
-  EXPECT_TRUE(machine.NeedNewScreen());
-}
-
-TEST_F(TypingMachineTest, FeedListChangeMakesTheNextPostLoadANewScreen) {
-  ShowFirstRecord({Record(u"abcdef", u"A"), Record(u"uvwxyz", u"B")});
-  Ticks(2);
-  machine.RequestNewScreen();
-  machine.NextScreen();
-  EXPECT_EQ(machine.CurrentItem().title, u"B");
 }
 
 TEST_F(TypingMachineTest, CursorStandsWhileTypingAndBlinksOtherwise) {
