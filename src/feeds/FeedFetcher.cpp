@@ -1,0 +1,59 @@
+#include "feeds/FeedFetcher.h"
+
+#include "host/com/ModuleThread.h"
+#include "settings/FeedList.h"
+
+namespace quorvane {
+
+FeedFetcher::FeedFetcher(HWND notifyWindow) : FeedFetcher(notifyWindow, FeedSourceFactory()) {}
+
+FeedFetcher::FeedFetcher(HWND notifyWindow, FeedSourceFactory makeSource)
+    : store_(std::make_shared<FeedStore>()), makeSource_(std::move(makeSource)), notifyWindow_(notifyWindow) {}
+
+FeedFetcher::~FeedFetcher() { StopWorker(); }
+
+void FeedFetcher::StopWorker() {
+  if (!worker_) return;
+  {
+    std::lock_guard<std::mutex> guard(store_->lock);
+    worker_->signals.stopRequested = true;
+  }
+  CloseCurrentRequest(worker_->signals);
+  SetEvent(worker_->wakeEvent.get());
+  // Closing the request aborts a blocked read on Windows but not everywhere;
+  // a worker still blocked after a moment finishes on its own, holding its
+  // context, and the module stays loaded until it has ended.
+  if (workerThread_) WaitForSingleObject(workerThread_.get(), kStopGraceMs);
+  workerThread_.reset();
+  worker_.reset();
+}
+
+void FeedFetcher::SetFeedList(std::u16string feedList) {
+  StopWorker();
+  auto context = std::make_shared<FeedWorkerContext>();
+  context->urls = SplitFeedList(feedList);
+  context->wakeEvent = UniqueHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  context->notifyWindow = notifyWindow_;
+  context->store = store_;
+  context->makeSource = makeSource_;
+  {
+    std::lock_guard<std::mutex> guard(store_->lock);
+    store_->items.clear();  // the cursor comes back into range at the next commit
+  }
+  workerThread_ = StartModuleThread([context] { RunFeedWorker(*context); });
+  if (workerThread_) worker_ = std::move(context);
+}
+
+FeedItem FeedFetcher::NextItem() {
+  std::lock_guard<std::mutex> guard(store_->lock);
+  if (store_->items.empty()) return PlaceholderItem();
+  FeedItem item = store_->items[store_->cursor];
+  if (++store_->cursor >= store_->items.size()) store_->cursor = 0;
+  return item;
+}
+
+void FeedFetcher::SetRefreshIntervalMs(uint32_t ms) { store_->refreshIntervalMs = ms; }
+
+uint32_t FeedFetcher::RefreshIntervalMs() const { return store_->refreshIntervalMs; }
+
+}  // namespace quorvane

@@ -1,0 +1,50 @@
+#pragma once
+// Keeps the gadget supplied with headlines: a worker thread downloads and
+// parses every feed in turn, commits the records, posts MSG_NEXT_SCREEN to
+// the notification window and sleeps for the refresh interval; the
+// user-interface thread takes one record per screen with NextItem.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "feeds/FeedItem.h"
+#include "feeds/FeedWorker.h"
+#include "host/com/UniqueHandle.h"
+
+namespace quorvane {
+
+class FeedFetcher {
+ public:
+  explicit FeedFetcher(HWND notifyWindow);  // posts MSG_NEXT_SCREEN after every cycle
+  // `makeSource` creates each worker's per-feed step on that worker's thread.
+  FeedFetcher(HWND notifyWindow, FeedSourceFactory makeSource);
+  virtual ~FeedFetcher();
+  FeedFetcher(const FeedFetcher&) = delete;
+  FeedFetcher& operator=(const FeedFetcher&) = delete;
+
+  // Replaces the feed list, empties the store and starts a new worker. Never
+  // waits for the network: a worker that does not stop within a moment is
+  // left to end on its own.
+  void SetFeedList(std::u16string feedList);
+  // Round robin over the store; the placeholder when it is empty.
+  FeedItem NextItem();
+  // Takes effect at the worker's next wait.
+  void SetRefreshIntervalMs(uint32_t ms);
+  uint32_t RefreshIntervalMs() const;
+
+  // How long stopping waits for the worker before leaving it to end alone.
+  static constexpr DWORD kStopGraceMs = 200;
+
+ private:
+  void StopWorker();
+
+  std::shared_ptr<FeedStore> store_;
+  FeedSourceFactory makeSource_;
+  HWND notifyWindow_;
+  std::shared_ptr<FeedWorkerContext> worker_;
+  UniqueHandle workerThread_;
+};
+
+}  // namespace quorvane
