@@ -40,6 +40,7 @@ void FeedFetcher::SetFeedList(std::u16string feedList) {
     std::lock_guard<std::mutex> guard(store_->lock);
     store_->items.clear();  // the cursor comes back into range at the next commit
   }
+  if (!context->wakeEvent) return;  // without its event a worker could not wait
   workerThread_ = StartModuleThread([context] { RunFeedWorker(*context); });
   if (workerThread_) worker_ = std::move(context);
 }
