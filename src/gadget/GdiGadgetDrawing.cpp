@@ -1,0 +1,44 @@
+#include "gadget/GdiGadgetDrawing.h"
+
+#include <algorithm>
+
+#include "gadget/GadgetGeometry.h"
+#include "gadget/GadgetPainter.h"
+#include "gadget/GdiFrameSink.h"
+#include "gadget/GdiObjects.h"
+#include "gadget/GdiPageSink.h"
+#include "gadget/GdiSurface.h"
+#include "gadget/GdiTextMeasurer.h"
+
+namespace quorvane {
+
+bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
+                    std::u16string_view pausedText, const GadgetDrawingResources& resources,
+                    LineBreakCache& cache, GadgetDrawStats* stats) {
+  const int width = bounds.right - bounds.left;
+  const int height = bounds.bottom - bounds.top;
+  if (width <= 0 || height <= 0) return true;
+
+  // The gadget's surface, the text page (laid out at least 80 wide and cut
+  // by the final copy) and a surface the bar bitmaps are copied from; each
+  // made from the one before.
+  const GdiSurface gadget(target, width, height);
+  if (!gadget.valid()) return false;
+  const GdiSurface page(gadget.dc(), std::max(width, GadgetGeometry::kMinLayoutWidth), height);
+  if (!page.valid()) return false;
+  const GdiSurface bitmaps(page.dc());
+  if (!bitmaps.valid()) return false;
+  const SelectedObject pageFont(page.dc(), resources.bodyFont);
+
+  GdiTextMeasurer measurer(page.dc(), resources.bodyFont);
+  GdiPageSink pageSink(page.dc(), bitmaps.dc(), gadget.dc(), resources.barBitmapTop,
+                       resources.barBitmapBottom);
+  GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour);
+  PaintGadget(machine, pausedText, width, height, measurer, pageSink, frame, &cache);
+
+  BitBlt(target, bounds.left, bounds.top, width, height, gadget.dc(), 0, 0, SRCCOPY);
+  if (stats) stats->measureCalls = measurer.Calls();
+  return true;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,37 @@
+#pragma once
+// Draws the whole gadget into a device context without flicker: everything
+// goes to off-screen surfaces first and reaches the target in one copy.
+#include <windows.h>
+
+#include <cstddef>
+#include <string_view>
+
+#include "gadget/LineBreakCache.h"
+#include "gadget/TypingMachine.h"
+
+namespace quorvane {
+
+// The control's drawing objects; not owned.
+struct GadgetDrawingResources {
+  HFONT bodyFont = nullptr;         // title and text area
+  HFONT linkFont = nullptr;         // feed title (underlined)
+  HBITMAP barBitmapTop = nullptr;   // gradient strip of the title bar
+  HBITMAP barBitmapBottom = nullptr;  // gradient strip of the link bar
+  COLORREF linkColour = RGB(1, 24, 116);
+};
+
+struct GadgetDrawStats {
+  std::size_t measureCalls = 0;  // text measurements made by this draw
+};
+
+// Draws the gadget for `machine` into `target` at `bounds`. On a full page
+// the machine's hold is started. `cache` keeps line breaks between draws
+// and must only ever see fonts that stay alive while it holds their lines
+// (the control owns both). Returns false, with the target untouched, when
+// the off-screen surfaces cannot be made; an empty `bounds` draws nothing
+// and counts as success.
+bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
+                    std::u16string_view pausedText, const GadgetDrawingResources& resources,
+                    LineBreakCache& cache, GadgetDrawStats* stats = nullptr);
+
+}  // namespace quorvane
