@@ -18,7 +18,7 @@ inline constexpr uint64_t kStackFloor = uint64_t{1} << 20;
 inline constexpr uint64_t kStackPerChar = 32;
 // Step budget for programs with a lazy loop over something that may match
 // empty (the only programs that can cycle without pushing).
-inline constexpr uint64_t kStepFloor = uint64_t{1} << 24;
+inline constexpr uint64_t kStepFloor = uint64_t{1} << 22;
 inline constexpr uint64_t kStepsPerChar = 1024;
 
 // Searches `text` as a text of its own: start positions from its first

@@ -74,6 +74,10 @@ SearchHints AnalyseProgram(const std::vector<PatternInstruction>& code,
                            const std::vector<uint8_t>& notes, const ProgramTraits& traits) {
   SearchHints hints;
   hints.boundedWork = traits.lazyLoopOverEmpty;
+  // Such a program ends the whole search when its budget runs out at some
+  // start position; skipping start positions would change which searches
+  // get that far, so it runs without shortcuts.
+  if (hints.boundedWork) return hints;
   hints.firstChars = FirstCharacters(code);
   if (!hints.firstChars.empty()) {
     int bits = 0;

@@ -1,0 +1,72 @@
+#pragma once
+// Replacement written the plain way the engine's rules describe it: a
+// fresh search without shortcuts, then recursion on a copy of the
+// remainder. Slow by design; the fuzzers compare the engine against it.
+#include <stdexcept>
+#include <string>
+
+#include "text/CaseFolding.h"
+#include "text/MatchState.h"
+#include "text/PatternProgram.h"
+#include "text/PatternSearch.h"
+
+namespace quorvane::fuzz {
+
+struct TooDeep : std::runtime_error {
+  TooDeep() : std::runtime_error("recursion too deep to compare") {}
+};
+
+inline int32_t ReferenceReplace(std::u16string& text, const char16_t* pattern,
+                                const std::u16string& replacement, bool global, bool expand,
+                                bool caseSensitive, int depth = 0);
+
+inline int32_t ReferenceExpand(std::u16string& replacement, const MatchState& state, int depth) {
+  int32_t last = 3;
+  for (uint32_t k = 1; k <= state.captureCount; ++k) {
+    std::u16string pattern = u"{$";
+    for (char c : std::to_string(k)) pattern += static_cast<char16_t>(c);
+    pattern += u'}';
+    last = ReferenceReplace(replacement, pattern.c_str(), std::u16string(state.CaptureText(k - 1)),
+                            true, false, true, depth + 1);
+    if (last != 0 && last != 3) return last;
+  }
+  return last;
+}
+
+inline int32_t ReferenceReplace(std::u16string& text, const char16_t* pattern,
+                                const std::u16string& replacement, bool global, bool expand,
+                                bool caseSensitive, int depth) {
+  if (depth > 1500) throw TooDeep();
+  PatternProgram program;
+  if (program.CompilePattern(pattern, caseSensitive ? 1 : 0) != 0) return 2;
+  const std::u16string searched = caseSensitive ? text : FoldCase(text);
+  MatchState state;
+  if (!SearchTextWithoutShortcuts(program, searched, state)) return 3;
+  state.subject = text;
+  const size_t start = state.matchStart;
+  const size_t end = state.matchEnd;
+  std::u16string expanded = replacement;
+  if (expand) ReferenceExpand(expanded, state, depth);
+  std::u16string stepped;  // the character copied past an empty match
+  std::u16string remainder = text.substr(end);
+  if (global) {
+    bool searchOn = true;
+    if (end == start) {
+      if (end >= text.size()) {
+        searchOn = false;
+      } else {
+        stepped = text.substr(end, 1);
+        remainder = text.substr(end + 1);
+      }
+    }
+    if (searchOn) {
+      const int32_t r =
+          ReferenceReplace(remainder, pattern, replacement, true, expand, caseSensitive, depth + 1);
+      if (r != 0 && r != 3) return r;
+    }
+  }
+  text = text.substr(0, start) + expanded + stepped + remainder;
+  return 0;
+}
+
+}  // namespace quorvane::fuzz

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PatternTestUtil.h"
+#include "text/HeadlineCleanup.h"
+#include "text/WideStringOps.h"
+
+namespace quorvane {
+namespace {
+
+std::u16string Clean(std::u16string text) {
+  CleanHeadlineText(text);
+  return text;
+}
+
+TEST(WideStringOps, ReplaceLiteral) {
+  std::u16string s = u"aaaa";
+  ReplaceLiteral(s, u"aa", u"b");
+  EXPECT_EQ(s, u"bb");
+  s = u"aaa";
+  ReplaceLiteral(s, u"aa", u"b");  // no overlap
+  EXPECT_EQ(s, u"ba");
+  s = u"aXa";
+  ReplaceLiteral(s, u"a", u"aa");  // inserted text is not searched again
+  EXPECT_EQ(s, u"aaXaa");
+  s = u"abc";
+  ReplaceLiteral(s, u"", u"x");
+  ReplaceLiteral(s, u"abcd", u"x");
+  EXPECT_EQ(s, u"abc");
+  s = u"&AMP;&amp;";
+  ReplaceLiteral(s, u"&amp;", u"&");  // exact code units
+  EXPECT_EQ(s, u"&AMP;&");
+}
+
+TEST(WideStringOps, Strip) {
+  std::u16string s = u" - a - b - ";
+  StripTrailing(s, u" -");
+  EXPECT_EQ(s, u" - a - b");
+  StripLeading(s, u" -");
+  EXPECT_EQ(s, u"a - b");
+  s = u"-- --";
+  StripTrailing(s, u" -");
+  EXPECT_EQ(s, u"");
+  StripLeading(s, u" -");
+  EXPECT_EQ(s, u"");
+}
+
+TEST(HeadlineCleanup, MarkupAndCdata) {
+  EXPECT_EQ(Clean(u""), u"");
+  EXPECT_EQ(Clean(u" -\t\r\n - \n"), u"");
+  EXPECT_EQ(Clean(u"<![CDATA[Hello]]>"), u"Hello]]>");
+  EXPECT_EQ(Clean(u"<![CDATA[Hello]]> world"), u"Hello world");
+  EXPECT_EQ(Clean(u"Read <a href=x.html>more</a> now"), u"Read now");
+  EXPECT_EQ(Clean(u"Read <A HREF=x.html>more</A> now"), u"Read more now");
+  EXPECT_EQ(Clean(u"<table border=0><tr><td>A</td></tr></table>B"), u"B");
+  EXPECT_EQ(Clean(u"<table><tr><td>A</td></tr></table>B"), u"A B");
+  EXPECT_EQ(Clean(u"x<a title=t href=\"u\">link\n text</a>y"), u"x y");
+  EXPECT_EQ(Clean(u"<p\nclass=x>para</p><!-- c --><br/>end"), u"para end");
+  EXPECT_EQ(Clean(u"a < b"), u"a < b");
+  EXPECT_EQ(Clean(u"a < b <i>c"), u"a c");  // the tag runs from the first "<"
+}
+
+TEST(HeadlineCleanup, EntitiesAfterTags) {
+  EXPECT_EQ(Clean(u"1 &lt; 2"), u"1 < 2");
+  EXPECT_EQ(Clean(u"&lt;b&gt;bold&lt;/b&gt;"), u"<b>bold</b>");
+  EXPECT_EQ(Clean(u"&amp;lt;"), u"<");
+  EXPECT_EQ(Clean(u"&amp;nbsp;"), u"&nbsp;");
+  EXPECT_EQ(Clean(u"&amp;quot;"), u"\"");
+  EXPECT_EQ(Clean(u"&mdash;"), u"");  // a hyphen alone is trimmed away
+  EXPECT_EQ(Clean(u"a&mdash;b&mdashc"), u"a-b-c");
+  EXPECT_EQ(Clean(u"a &ndash;&ndash; b"), u"a - b");
+  EXPECT_EQ(Clean(u"&eacute;t&eacute; &#233;"), u"&eacute;t&eacute; &#233;");
+  EXPECT_EQ(Clean(u"&#xa0;&#x3C;&#x0d;"), u"&#xa0;&#x3C;&#x0d;");  // exact forms only
+}
+
+TEST(HeadlineCleanup, EveryEntityRowInOrder) {
+  const std::pair<std::u16string, std::u16string> rows[] = {
+      {u"&amp;quot;", u"\""}, {u"&amp;apos;", u"'"}, {u"&rdquo;", u"\""}, {u"&ldquo;", u"\""},
+      {u"&bdquo;", u"\""},    {u"&ndash;", u"-"},    {u"&mdash;", u"-"},  {u"&tilde;", u"~"},
+      {u"&rdquo", u"\""},     {u"&ldquo", u"\""},    {u"&bdquo", u"\""},  {u"&ndash", u"-"},
+      {u"&mdash", u"-"},      {u"&tilde", u"~"},     {u"&nbsp;", u" "},   {u"&#160;", u" "},
+      {u"&#xA0;", u" "},      {u"&quot;", u"\""},    {u"&#34;", u"\""},   {u"&#x22;", u"\""},
+      {u"&amp;", u"&"},       {u"&#38;", u"&"},      {u"&#x26;", u"&"},   {u"&apos;", u"'"},
+      {u"&#39;", u"'"},       {u"&#x27;", u"'"},     {u"&lt;", u"<"},     {u"&#60;", u"<"},
+      {u"&#x3c;", u"<"},      {u"&gt;", u">"},       {u"&#62;", u">"},    {u"&#x3e;", u">"},
+      {u"|", u","},           {u"&#8220;", u"\""},   {u"&#8221;", u"\""}, {u"&#8249;", u"<"},
+      {u"&#8250;", u">"},     {u"&#732;", u"~"},     {u"\r", u" "},       {u"&#13;", u" "},
+      {u"&#x0D;", u" "},      {u"\n", u" "},         {u"\b", u" "},       {u"\t", u" "},
+      {u"&#09;", u" "},       {u"&#x09;", u" "},
+  };
+  ASSERT_EQ(std::size(rows), 46u);
+  for (const auto& [search, insert] : rows) {
+    EXPECT_EQ(Clean(u"x" + search + u"y"), u"x" + insert + u"y") << test::Narrow(search);
+  }
+  // Row order: "&amp;" (21) produces text that later rows decode, but
+  // not rows that have already run.
+  EXPECT_EQ(Clean(u"&amp;gt;&amp;#8220;&amp;rdquo;"), u">\"&rdquo;");
+  EXPECT_EQ(Clean(u"&amp;#x26;lt;"), u"<");
+  EXPECT_EQ(Clean(u"&#x26;amp;"), u"&amp;");
+}
+
+TEST(HeadlineCleanup, RunsTrimAndSeparators) {
+  EXPECT_EQ(Clean(u"News | Site"), u"News , Site");
+  EXPECT_EQ(Clean(u"a,,,b||c"), u"a,b,c");
+  EXPECT_EQ(Clean(u"Line one\r\nLine two"), u"Line one Line two");
+  EXPECT_EQ(Clean(u"Title - - - More"), u"Title - More");
+  EXPECT_EQ(Clean(u"--- Title ---"), u"Title");
+  EXPECT_EQ(Clean(u"a -- - b"), u"a - b");
+  EXPECT_EQ(Clean(u"  a\t\tb  "), u"a b");
+}
+
+TEST(HeadlineCleanup, HostileMarkupIsHandledCompletely) {
+  std::u16string anchors, opens, tables, mixed;
+  for (int i = 0; i < 20000; ++i) {
+    anchors += u"<a href=x>";
+    opens += u"<";
+    tables += u"<table x";
+    mixed += u"<a";
+  }
+  // No "</a>": step 4 finds nothing and the tags go one by one.
+  EXPECT_EQ(Clean(anchors), u"");
+  EXPECT_EQ(Clean(opens), opens);
+  EXPECT_EQ(Clean(tables), tables);
+  // Many anchor starts share one far-away "href=" that fails.
+  EXPECT_EQ(Clean(mixed + u" href= >t</a>z"), u"t z");
+  EXPECT_EQ(Clean(mixed + u" href=u>t</a>z"), u"z");
+}
+
+TEST(HeadlineCleanup, ConcurrentCallsAgree) {
+  const std::u16string input =
+      u"<![CDATA[<p>Breaking &amp; news</p> <a href=u>x</a> - - more|less]]> ";
+  const std::u16string expected = Clean(input);
+  EXPECT_EQ(expected, u"Breaking & news - more,less");
+  std::vector<std::thread> threads;
+  std::vector<int> ok(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 300; ++i) ok[t] += Clean(input) == expected;
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int t = 0; t < 4; ++t) EXPECT_EQ(ok[t], 300);
+}
+
+}  // namespace
+}  // namespace quorvane
