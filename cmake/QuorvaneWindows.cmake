@@ -2,6 +2,8 @@
 # runtime (the DLL imports only system DLLs), GoogleTest from Debian's
 # sources, and the Wine runner for tests and tools.
 
+enable_language(RC)  # the module's resources (src/host/res)
+
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static)
 set(CMAKE_SHARED_LIBRARY_PREFIX "")

@@ -1,0 +1,28 @@
+#include "host/ole/ModuleTypeLib.h"
+
+#include <oleauto.h>
+
+#include "host/com/ComPtr.h"
+#include "host/com/Module.h"
+
+namespace quorvane {
+
+HRESULT LoadModuleTypeLib(ITypeLib** library) {
+  if (!library) return E_POINTER;
+  *library = nullptr;
+  wchar_t path[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameW(module::Instance(), path, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return E_FAIL;
+  return LoadTypeLibEx(path, REGKIND_NONE, library);
+}
+
+HRESULT GetModuleTypeInfo(REFGUID guid, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  ComPtr<ITypeLib> library;
+  const HRESULT hr = LoadModuleTypeLib(&library);
+  if (FAILED(hr)) return hr;
+  return library->GetTypeInfoOfGuid(guid, info);
+}
+
+}  // namespace quorvane

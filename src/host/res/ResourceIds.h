@@ -1,0 +1,13 @@
+#pragma once
+// Identifiers of the module's resources, shared by the .rc script and the code.
+
+// Strings.
+#define IDS_PAUSED 102          // "< Paused >": the screen text while paused
+#define IDS_PAUSE 104           // "Pause": the gadget menu's item
+#define IDS_SETTINGS_TITLE 112  // "QuorvaneRSS Settings": the settings page's title
+
+// Bitmaps.
+#define IDB_TOOLBOX 102         // 16 x 16: the registry's ToolboxBitmap32 names it
+#define IDB_TOOLBOX_ALT 103     // the same 16 x 16 bitmap
+#define IDB_GADGET_ICON 206     // 32 x 32: the icon handed to the host
+#define IDB_BAR_GRADIENT 210    // 4 x 16: background strip of the title and link bars
