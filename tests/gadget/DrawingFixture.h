@@ -1,0 +1,182 @@
+#pragma once
+// Support for pixel tests of the gadget's drawing: a canvas whose pixels can
+// be read back, drawing objects made as the control makes them, and
+// snapshots of a canvas as BMP files for looking at (set
+// QUORVANE_DRAWING_SNAPSHOTS to a folder, e.g. Z:\tmp\snapshots).
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cwchar>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "gadget/GdiGadgetDrawing.h"
+#include "gadget/GdiObjects.h"
+
+namespace quorvane::testing {
+
+constexpr COLORREF kTextGrey = RGB(100, 100, 100);
+constexpr COLORREF kLinkBlue = RGB(1, 24, 116);
+constexpr COLORREF kOutlineGrey = RGB(132, 130, 132);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kUntouched = RGB(255, 0, 255);  // what a canvas holds before drawing
+
+// The rows of the bars' gradient strip, top first.
+constexpr int kGradient[16] = {0xA6, 0xAC, 0xB4, 0xBC, 0xC3, 0xCB, 0xD2, 0xDA,
+                               0xE1, 0xE7, 0xEC, 0xF0, 0xF4, 0xF7, 0xF9, 0xFB};
+
+inline COLORREF Grey(int level) { return RGB(level, level, level); }
+
+// A memory device context over a 32-bit top-down DIB, filled with kUntouched.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height), dc_(nullptr) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bits_ = static_cast<std::uint32_t*>(bits);
+    selection_ = SelectObject(dc_.get(), bitmap_.get());
+    for (int i = 0; i < width * height; ++i) bits_[i] = 0x00FF00FF;
+  }
+  ~Canvas() { SelectObject(dc_.get(), selection_); }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_.get(); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  COLORREF Pixel(int x, int y) const {
+    GdiFlush();
+    const std::uint32_t p = bits_[y * width_ + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+
+  // Writes the canvas as a 24-bit BMP named `name`.bmp into the snapshot
+  // folder, if one is set.
+  void Snapshot(const std::string& name) const {
+    const char* folder = std::getenv("QUORVANE_DRAWING_SNAPSHOTS");
+    if (!folder || !*folder) return;
+    const int stride = (width_ * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = width_;
+    info.biHeight = height_;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + stride * height_;
+    std::vector<unsigned char> rows(static_cast<std::size_t>(stride) * height_);
+    for (int y = 0; y < height_; ++y) {
+      unsigned char* row = &rows[static_cast<std::size_t>(height_ - 1 - y) * stride];
+      for (int x = 0; x < width_; ++x) {
+        const COLORREF c = Pixel(x, y);
+        row[3 * x] = GetBValue(c);
+        row[3 * x + 1] = GetGValue(c);
+        row[3 * x + 2] = GetRValue(c);
+      }
+    }
+    std::ofstream out(std::string(folder) + "\\" + name + ".bmp", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(reinterpret_cast<const char*>(rows.data()), static_cast<std::streamsize>(rows.size()));
+  }
+
+ private:
+  int width_, height_;
+  MemoryDc dc_;
+  UniqueBitmap bitmap_;
+  std::uint32_t* bits_ = nullptr;
+  HGDIOBJ selection_ = nullptr;
+};
+
+inline HFONT MakeGadgetFont(bool underline) {
+  return CreateFontW(-11, 0, 0, 0, 400, FALSE, underline, FALSE, 0, 0, 0, 0, 0, L"Tahoma");
+}
+
+// The bars' strip as a device-dependent bitmap, as loading the module's
+// bitmap resource gives it.
+inline HBITMAP MakeBarStrip() {
+  unsigned char pixels[16][12] = {};  // 4 pixels of 3 bytes: rows are 4-byte aligned already
+  for (int row = 0; row < 16; ++row) {
+    for (int b = 0; b < 12; ++b) pixels[15 - row][b] = static_cast<unsigned char>(kGradient[row]);
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = 4;
+  info.bmiHeader.biHeight = 16;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HBITMAP strip = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return strip;
+}
+
+// The control's drawing objects, made the same way.
+struct DrawingObjects {
+  UniqueFont bodyFont{MakeGadgetFont(false)};
+  UniqueFont linkFont{MakeGadgetFont(true)};
+  UniqueBitmap barTop{MakeBarStrip()};
+  UniqueBitmap barBottom{MakeBarStrip()};
+
+  GadgetDrawingResources Resources() const {
+    return {bodyFont.get(), linkFont.get(), barTop.get(), barBottom.get(), RGB(1, 24, 116)};
+  }
+};
+
+// Metrics of the body font as the platform reports them.
+struct BodyFontMetrics {
+  int ascent = 0;
+  int height = 0;
+  int Width(const wchar_t* text) const {
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &size);
+    return size.cx;
+  }
+  explicit BodyFontMetrics(HFONT font) : dc(nullptr), selection(dc.get(), font) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    ascent = metrics.tmAscent;
+    height = metrics.tmHeight;
+  }
+  MemoryDc dc;
+  SelectedObject selection;
+};
+
+// The bounding box of the pixels of one colour within a rectangle.
+struct Ink {
+  int count = 0;
+  int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;  // inclusive
+};
+
+inline Ink FindInk(const Canvas& canvas, const RECT& area, COLORREF colour) {
+  Ink ink;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (canvas.Pixel(x, y) != colour) continue;
+      ++ink.count;
+      ink.left = std::min(ink.left, x);
+      ink.right = std::max(ink.right, x);
+      ink.top = std::min(ink.top, y);
+      ink.bottom = std::max(ink.bottom, y);
+    }
+  }
+  return ink;
+}
+
+}  // namespace quorvane::testing

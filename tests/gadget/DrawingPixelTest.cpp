@@ -1,0 +1,263 @@
+// Pixels of the gadget drawn through GDI into a memory surface. Font
+// metrics under Wine differ from Windows, so text is checked by position
+// and colour (or against the platform's own rendering of the same run),
+// never by glyph shape.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "DrawingFixture.h"
+#include "FakeCanvas.h"
+#include "gadget/GdiGadgetDrawing.h"
+
+namespace quorvane {
+namespace {
+
+using namespace quorvane::testing;
+
+constexpr std::u16string_view kPausedText = u"< Paused >";
+
+class DrawingPixelTest : public ::testing::Test {
+ protected:
+  // Puts `item` on screen with `typed` characters typed.
+  void Show(FeedItem item, int typed) {
+    if (!started_) machine.TakeFirstScreen();
+    started_ = true;
+    host.store = {std::move(item)};
+    host.next = 0;
+    machine.RequestNewScreen();
+    machine.NextScreen();
+    for (int i = 0; i < typed; ++i) machine.TypingTick();
+  }
+
+  // Draws the gadget at `bounds` into `canvas` and saves a snapshot.
+  void Draw(Canvas& canvas, const RECT& bounds, const std::string& snapshot,
+            GadgetDrawStats* stats = nullptr) {
+    ASSERT_TRUE(DrawGadgetToDc(canvas.dc(), bounds, machine, kPausedText, objects.Resources(),
+                               cache, stats));
+    if (!snapshot.empty()) canvas.Snapshot(snapshot);
+  }
+
+  // The text area as the platform draws `run` at (3, 18) on white, in the
+  // text colour, compared row by row with the canvas between the bars.
+  void ExpectTextArea(const Canvas& canvas, const wchar_t* run) {
+    Canvas expected(canvas.width(), canvas.height());
+    PatBlt(expected.dc(), 0, 0, canvas.width(), canvas.height(), WHITENESS);
+    const SelectedObject font(expected.dc(), objects.bodyFont.get());
+    SetBkMode(expected.dc(), TRANSPARENT);
+    SetTextColor(expected.dc(), kTextGrey);
+    TextOutW(expected.dc(), 3, 18, run, static_cast<int>(wcslen(run)));
+    int differing = 0;
+    for (int y = 16; y < canvas.height() - 16; ++y) {
+      for (int x = 0; x < canvas.width(); ++x) differing += canvas.Pixel(x, y) != expected.Pixel(x, y);
+    }
+    EXPECT_EQ(differing, 0) << "text area differs from \"" << Narrow(std::u16string(run, run + wcslen(run)))
+                            << "\" drawn at (3, 18)";
+  }
+
+  FakeHost host;
+  TypingMachine machine{host};
+  DrawingObjects objects;
+  BodyFontMetrics metrics{objects.bodyFont.get()};
+  LineBreakCache cache;
+
+ private:
+  bool started_ = false;
+};
+
+TEST_F(DrawingPixelTest, BarsGradientsAndOutlinesFollowTheHeight) {
+  Show(Record(u"Hi", u"Title", u"Feed"), 2);
+  for (const int height : {60, 40, 30}) {
+    SCOPED_TRACE("height " + std::to_string(height));
+    constexpr int kWidth = 120;
+    Canvas canvas(kWidth, height);
+    Draw(canvas, {0, 0, kWidth, height}, "bars_" + std::to_string(height));
+    const int linkTop = height - 16;
+
+    // Both outlines, whatever the height: corners and the middle of each side.
+    for (const int top : {0, linkTop}) {
+      for (const POINT p : {POINT{0, top}, POINT{kWidth - 1, top}, POINT{0, top + 15},
+                            POINT{kWidth - 1, top + 15}, POINT{kWidth / 2, top},
+                            POINT{kWidth / 2, top + 15}, POINT{0, top + 8}, POINT{kWidth - 1, top + 8}}) {
+        EXPECT_EQ(canvas.Pixel(p.x, p.y), kOutlineGrey) << p.x << "," << p.y;
+      }
+    }
+
+    // Inside the outlines, left of the text and right of it: the strip's
+    // row for that row of the bar when the bar shows, else the white page.
+    const bool titleBar = height >= 34;
+    const bool linkBar = height >= 50;
+    for (const int x : {1, 2, kWidth - 3, kWidth - 2}) {
+      for (int row = 1; row <= 14; ++row) {
+        if (row < linkTop || row > linkTop + 15) {
+          EXPECT_EQ(canvas.Pixel(x, row), titleBar ? Grey(kGradient[row]) : kWhite) << x << "," << row;
+        }
+        if (linkTop + row > 15) {
+          EXPECT_EQ(canvas.Pixel(x, linkTop + row), linkBar ? Grey(kGradient[row]) : kWhite)
+              << x << "," << linkTop + row;
+        }
+      }
+    }
+
+    // Bar texts in the link colour, each only with its bar.
+    const Ink title = FindInk(canvas, {0, 0, kWidth, 16}, kLinkBlue);
+    const Ink feed = FindInk(canvas, {0, linkTop, kWidth, height}, kLinkBlue);
+    if (titleBar) {
+      EXPECT_GT(title.count, 0);
+      EXPECT_GE(title.left, 3);
+      EXPECT_GE(title.top, 1);
+    } else {
+      EXPECT_EQ(title.count, 0);
+    }
+    EXPECT_EQ(feed.count > 0, linkBar);
+  }
+}
+
+TEST_F(DrawingPixelTest, NarrowControlIsLaidOutEightyWideCutAndPlacedAtItsBounds) {
+  // At 80 wide this breaks after "enough"; at 50 it would break earlier,
+  // and the title's ellipsis would move.
+  // Typed out, in the cursor's on-phase: no draw changes the state.
+  Show(Record(u"Wide enough words here and more", u"A title longer than eighty pixels", u"Feed"), 100);
+  machine.CursorBlink();
+  Canvas wide(100, 60);
+  Draw(wide, {0, 0, 80, 60}, "narrow_reference_80");
+  Canvas narrow(100, 60);
+  Draw(narrow, {0, 0, 50, 60}, "narrow_50");
+  Canvas placed(100, 70);
+  Draw(placed, {7, 4, 57, 64}, "narrow_50_at_7_4");
+
+  int differing = 0, outsideTouched = 0, misplaced = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      if (x < 50) {
+        differing += narrow.Pixel(x, y) != wide.Pixel(x, y);
+      } else {
+        outsideTouched += narrow.Pixel(x, y) != kUntouched;
+      }
+    }
+  }
+  for (int y = 0; y < 70; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const bool inside = x >= 7 && x < 57 && y >= 4 && y < 64;
+      if (inside) {
+        misplaced += placed.Pixel(x, y) != wide.Pixel(x - 7, y - 4);
+      } else {
+        outsideTouched += placed.Pixel(x, y) != kUntouched;
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(misplaced, 0);
+  EXPECT_EQ(outsideTouched, 0);
+  // The laid-out right edge (79) is cut off: column 49 is plain bar.
+  EXPECT_EQ(narrow.Pixel(49, 8), Grey(kGradient[8]));
+  EXPECT_EQ(wide.Pixel(79, 8), kOutlineGrey);
+}
+
+TEST_F(DrawingPixelTest, TypedTextAndCursorInTheTextColour) {
+  Show(Record(u"Hello world"), 0);
+  Canvas canvas(150, 90);
+  Draw(canvas, {0, 0, 150, 90}, "typed_0");
+  ExpectTextArea(canvas, L"_ ");
+  // The cursor alone: an underscore near the baseline of the first line.
+  const Ink cursor = FindInk(canvas, {0, 16, 150, 74}, kTextGrey);
+  EXPECT_GT(cursor.count, 0);
+  EXPECT_LE(cursor.left, 4);
+  EXPECT_LT(cursor.right, 3 + metrics.Width(L"_ "));
+  EXPECT_GE(cursor.top, 18 + metrics.ascent - 2);
+  EXPECT_LT(cursor.bottom, 18 + metrics.height);
+
+  for (int i = 0; i < 5; ++i) machine.TypingTick();
+  Draw(canvas, {0, 0, 150, 90}, "typed_5");
+  ExpectTextArea(canvas, L"Hello_ ");
+
+  // Typed out and waiting for the next screen: the cursor blinks.
+  for (int i = 0; i < 7; ++i) machine.TypingTick();
+  ASSERT_TRUE(machine.WaitingForNextScreen());
+  Draw(canvas, {0, 0, 150, 90}, "waiting_cursor_off");
+  ExpectTextArea(canvas, L"Hello world");
+  machine.CursorBlink();
+  Draw(canvas, {0, 0, 150, 90}, "waiting_cursor_on");
+  ExpectTextArea(canvas, L"Hello world_ ");
+
+  // Paused: the paused text, typed as far as the description.
+  machine.CursorBlink();
+  machine.TogglePause();
+  Draw(canvas, {0, 0, 150, 90}, "paused");
+  ExpectTextArea(canvas, L"< Paused >");
+}
+
+TEST_F(DrawingPixelTest, BarTextsKeepAmpersandsEndInEllipsesAndTheFeedTitleIsCentredAndUnderlined) {
+  constexpr int kWidth = 120, kHeight = 60;
+  const auto drawTitles = [&](std::u16string title, std::u16string feedTitle, const std::string& name) {
+    Show(Record(u"x", std::move(title), std::move(feedTitle)), 0);
+    auto canvas = std::make_unique<Canvas>(kWidth, kHeight);
+    Draw(*canvas, {0, 0, kWidth, kHeight}, name);
+    return canvas;
+  };
+  const auto titleInk = [](const Canvas& c) { return FindInk(c, {0, 0, kWidth, 16}, kLinkBlue); };
+  const auto feedInk = [](const Canvas& c) { return FindInk(c, {0, kHeight - 16, kWidth, kHeight}, kLinkBlue); };
+
+  // "&" is drawn as itself, not taken as a mnemonic prefix.
+  const auto withAmpersand = drawTitles(u"A&B", u"A&B", "ampersand");
+  const auto without = drawTitles(u"AB", u"AB", "");
+  EXPECT_GE(titleInk(*withAmpersand).right - titleInk(*without).right, 3);
+  EXPECT_GE(feedInk(*withAmpersand).count - feedInk(*without).count, 5);
+
+  // The feed title's underline is its longest row of ink, centred in
+  // (3, B-16, R-3, B).
+  const auto centred = drawTitles(u"T", u"Feed", "feed_centred");
+  int longestRow = 0, rowLeft = 0, rowRight = 0;
+  for (int y = kHeight - 16; y < kHeight; ++y) {
+    const Ink row = FindInk(*centred, {0, y, kWidth, y + 1}, kLinkBlue);
+    if (row.count > longestRow) std::tie(longestRow, rowLeft, rowRight) = std::tie(row.count, row.left, row.right);
+  }
+  EXPECT_EQ(longestRow, rowRight - rowLeft + 1) << "underline is one unbroken row";
+  EXPECT_GE(longestRow, metrics.Width(L"Feed") - 1);
+  EXPECT_NEAR((rowLeft + rowRight + 1) / 2.0, kWidth / 2.0, 1.0);
+
+  // Too wide: cut with an ellipsis inside the bar. The last columns of ink
+  // are then dots on the baseline.
+  const auto cut = drawTitles(u"A title far too long for the bar at all", u"A feed title far too long as well",
+                              "ellipsis");
+  for (const Ink& ink : {titleInk(*cut), feedInk(*cut)}) {
+    EXPECT_LE(ink.right, kWidth - 2);
+  }
+  const Ink title = titleInk(*cut);
+  const Ink tail = FindInk(*cut, {title.right - 4, 0, title.right + 1, 16}, kLinkBlue);
+  const int baseline = 1 + metrics.ascent - 1;
+  EXPECT_GE(tail.top, baseline - 2) << "title does not end in dots";
+  EXPECT_LE(tail.bottom, baseline);
+  EXPECT_GT(title.right, kWidth - 20) << "title is not cut near the right edge";
+}
+
+TEST_F(DrawingPixelTest, IdleRedrawMeasuresNothingAndLeavesTheControlsObjectsFree) {
+  Show(Record(u"Some words to lay out over a line or two of the text area"), 0);
+  for (int i = 0; i < 200; ++i) machine.TypingTick();
+  ASSERT_TRUE(machine.WaitingForNextScreen());
+  Canvas canvas(150, 90);
+  GadgetDrawStats first, second;
+  Draw(canvas, {0, 0, 150, 90}, "", &first);
+  Draw(canvas, {0, 0, 150, 90}, "", &second);
+  EXPECT_GT(first.measureCalls, 0u);
+  EXPECT_EQ(second.measureCalls, 0u);
+
+  // Nothing the control owns stays selected into the released surfaces: a
+  // bitmap can be selected into one context only.
+  const MemoryDc other(canvas.dc());
+  for (HGDIOBJ object : {static_cast<HGDIOBJ>(objects.barTop.get()), static_cast<HGDIOBJ>(objects.barBottom.get())}) {
+    const SelectedObject selection(other.get(), object);
+    EXPECT_TRUE(selection.selected());
+  }
+
+  // An empty area draws nothing; a target that gives no surface fails.
+  Canvas untouched(10, 10);
+  EXPECT_TRUE(DrawGadgetToDc(untouched.dc(), {5, 5, 5, 9}, machine, kPausedText, objects.Resources(), cache));
+  EXPECT_EQ(untouched.Pixel(5, 5), kUntouched);
+  EXPECT_FALSE(DrawGadgetToDc(nullptr, {0, 0, 50, 50}, machine, kPausedText, objects.Resources(), cache));
+}
+
+}  // namespace
+}  // namespace quorvane
