@@ -18,7 +18,7 @@ class MemoryByteStream : public ByteStream {
     done = 0;
     if (failReadAt && position + size > *failReadAt) return kReadError;
     done = static_cast<uint32_t>(std::min<size_t>(size, bytes.size() - position));
-    std::memcpy(buffer, bytes.data() + position, done);
+    if (done > 0) std::memcpy(buffer, bytes.data() + position, done);
     position += done;
     return done == size ? kStreamOk : 1;  // 1: ended, as a stream says it
   }
