@@ -2,11 +2,17 @@
 
 #include <array>
 
+#include "QuorvaneRSS_h.h"
+#include "host/com/ClassFactory.h"
+#include "settings/SettingsPage.h"
+
 namespace quorvane {
 namespace {
 
 // One line per creatable class.
-const std::array<ClassEntry, 0> kClasses{};
+const std::array<ClassEntry, 1> kClasses{{
+    {CLSID_QuorvaneRSSPropPage, GetClassFactory<QuorvaneRSSPropPage>},
+}};
 
 }  // namespace
 
