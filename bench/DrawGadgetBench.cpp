@@ -1,0 +1,163 @@
+// Time per draw of the whole gadget through GDI, for a headline-sized and an
+// article-sized description with the typed position on the last page, and
+// the number of text measurements an idle redraw makes. Run under Wine with
+// scripts/wine-run.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "gadget/GdiGadgetDrawing.h"
+#include "gadget/GdiObjects.h"
+
+namespace {
+
+using namespace quorvane;
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 150;
+
+class OneRecordHost : public ScreenHost {
+ public:
+  explicit OneRecordHost(FeedItem item) : item_(std::move(item)) {}
+  FeedItem NextItem() override { return item_; }
+  bool BeginNextScreenWait() override { return true; }
+  bool BeginResumeWait() override { return true; }
+
+ private:
+  FeedItem item_;
+};
+
+std::u16string Description(std::size_t length) {
+  std::mt19937 random(1);
+  std::u16string text;
+  while (text.size() < length) {
+    const int word = 1 + random() % 9;
+    for (int i = 0; i < word; ++i) text += static_cast<char16_t>(u'a' + random() % 26);
+    text += u' ';
+  }
+  text.resize(length);
+  return text;
+}
+
+HBITMAP MakeBarStrip() {
+  static const int kGradient[16] = {0xA6, 0xAC, 0xB4, 0xBC, 0xC3, 0xCB, 0xD2, 0xDA,
+                                    0xE1, 0xE7, 0xEC, 0xF0, 0xF4, 0xF7, 0xF9, 0xFB};
+  unsigned char pixels[16][12];
+  for (int row = 0; row < 16; ++row)
+    for (int b = 0; b < 12; ++b) pixels[15 - row][b] = static_cast<unsigned char>(kGradient[row]);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 16, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  HBITMAP strip = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return strip;
+}
+
+HFONT MakeFont(bool underline) {
+  return CreateFontW(-11, 0, 0, 0, 400, FALSE, underline, FALSE, 0, 0, 0, 0, 0, L"Tahoma");
+}
+
+struct Figures {
+  double firstDrawUs = 0;
+  double typingDrawUs = 0;
+  double idleDrawUs = 0;
+  std::size_t typingMeasures = 0;
+  std::size_t idleMeasures = 0;
+  int draws = 0;
+};
+
+double Microseconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - since).count();
+}
+
+// One screen of `length` characters: typed to 150 characters before the
+// end, then `draws` typing ticks each followed by a draw, then as many idle
+// redraws once the text is typed out. Without `cached` every draw lays the
+// whole text out from scratch.
+Figures Run(std::size_t length, bool cached, int draws, HDC target,
+            const GadgetDrawingResources& resources) {
+  FeedItem item;
+  item.title = u"A headline";
+  item.feedTitle = u"A feed";
+  item.description = Description(length);
+  OneRecordHost host(item);
+  TypingMachine machine(host);
+  machine.TakeFirstScreen();
+  const int start = static_cast<int>(length) > 150 ? static_cast<int>(length) - 150 : 0;
+  while (machine.TypedCount() < start) machine.TypingTick();
+
+  LineBreakCache cache;
+  const RECT bounds{0, 0, kWidth, kHeight};
+  const auto draw = [&](GadgetDrawStats& stats) {
+    if (!cached) cache.Clear();
+    DrawGadgetToDc(target, bounds, machine, u"< Paused >", resources, cache, &stats);
+  };
+
+  Figures figures;
+  figures.draws = draws;
+  GadgetDrawStats stats;
+  auto began = std::chrono::steady_clock::now();
+  draw(stats);
+  figures.firstDrawUs = Microseconds(began);
+
+  began = std::chrono::steady_clock::now();
+  for (int i = 0; i < draws; ++i) {
+    machine.TypingTick();
+    // A full page holds typing; the resume message would end the hold.
+    if (machine.ScreenFull()) machine.AwakeFeed();
+    draw(stats);
+    figures.typingMeasures += stats.measureCalls;
+  }
+  figures.typingDrawUs = Microseconds(began) / draws;
+
+  while (!machine.WaitingForNextScreen()) machine.TypingTick();
+  draw(stats);
+  began = std::chrono::steady_clock::now();
+  for (int i = 0; i < draws; ++i) {
+    draw(stats);
+    figures.idleMeasures += stats.measureCalls;
+  }
+  figures.idleDrawUs = Microseconds(began) / draws;
+  return figures;
+}
+
+}  // namespace
+
+int main() {
+  const UniqueFont bodyFont(MakeFont(false));
+  const UniqueFont linkFont(MakeFont(true));
+  const UniqueBitmap barTop(MakeBarStrip());
+  const UniqueBitmap barBottom(MakeBarStrip());
+  const GadgetDrawingResources resources{bodyFont.get(), linkFont.get(), barTop.get(), barBottom.get(),
+                                         RGB(1, 24, 116)};
+
+  // The target: a screen-compatible surface, as a host's window would be.
+  HDC screen = GetDC(nullptr);
+  const MemoryDc target(screen);
+  const UniqueBitmap targetBitmap(CreateCompatibleBitmap(screen, kWidth, kHeight));
+  ReleaseDC(nullptr, screen);
+  const SelectedObject selection(target.get(), targetBitmap.get());
+
+  std::printf("DrawGadget, %d x %d, typed position on the last page\n", kWidth, kHeight);
+  std::printf("%-7s %-9s %12s %14s %14s %16s %14s\n", "chars", "cache", "first draw",
+              "typing draw", "idle draw", "measures/typing", "idle measures");
+  double perDraw[2][2] = {};
+  for (int c = 0; c < 2; ++c) {
+    const bool cached = c == 1;
+    for (int l = 0; l < 2; ++l) {
+      const std::size_t length = l == 0 ? 200 : 20000;
+      const Figures f = Run(length, cached, cached ? 150 : 40, target.get(), resources);
+      perDraw[c][l] = f.typingDrawUs;
+      std::printf("%-7zu %-9s %9.0f us %11.1f us %11.1f us %16.1f %14zu\n", length,
+                  cached ? "cached" : "none", f.firstDrawUs, f.typingDrawUs, f.idleDrawUs,
+                  double(f.typingMeasures) / f.draws, f.idleMeasures);
+    }
+  }
+  std::printf("ratio 20000 / 200 chars per typing draw: %.2f with the line-break cache (goal <= 3), "
+              "%.1f without\n",
+              perDraw[1][1] / perDraw[1][0], perDraw[0][1] / perDraw[0][0]);
+  return 0;
+}
