@@ -1,11 +1,12 @@
 #include "feeds/FeedFetcher.h"
 
 #include "host/com/ModuleThread.h"
+#include "feeds/WebFeedSource.h"
 #include "settings/FeedList.h"
 
 namespace quorvane {
 
-FeedFetcher::FeedFetcher(HWND notifyWindow) : FeedFetcher(notifyWindow, FeedSourceFactory()) {}
+FeedFetcher::FeedFetcher(HWND notifyWindow) : FeedFetcher(notifyWindow, MakeWebFeedSource) {}
 
 FeedFetcher::FeedFetcher(HWND notifyWindow, FeedSourceFactory makeSource)
     : store_(std::make_shared<FeedStore>()), makeSource_(std::move(makeSource)), notifyWindow_(notifyWindow) {}

@@ -1,0 +1,105 @@
+// quorvane-feed: what the gadget would show for a feed.
+//
+//   quorvane-feed URL...         download, decode, parse and clean each feed
+//   quorvane-feed --file PATH    the same for a file's bytes (decoded as a
+//                                download is); both forms may be mixed
+//
+// Writes each record as one line of JSON (UTF-8) to standard output and the
+// worker's debug lines to standard error. Exit code 0 when it ran, 1 when a
+// file could not be read, 2 on bad usage.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "feeds/FeedDebugOutput.h"
+#include "feeds/FeedDecoding.h"
+#include "feeds/FeedDownload.h"
+#include "feeds/FeedItemJson.h"
+#include "feeds/WebFeedSource.h"
+
+namespace {
+
+using namespace quorvane;
+
+constexpr char kUsage[] =
+    "usage: quorvane-feed URL...\n"
+    "       quorvane-feed --file PATH...\n";
+
+void WriteRecords(const std::vector<FeedItem>& records) {
+  for (const FeedItem& record : records) {
+    const std::string line = FeedItemJson(record) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  std::fflush(stdout);
+}
+
+bool ReadFileBytes(const wchar_t* path, std::string& bytes) {
+  FILE* file = _wfopen(path, L"rb");
+  if (!file) return false;
+  char buffer[65536];
+  size_t read;
+  while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0 && bytes.size() <= kMaxFeedBodyBytes)
+    bytes.append(buffer, read);
+  const bool ok = !std::ferror(file) && bytes.size() <= kMaxFeedBodyBytes;
+  std::fclose(file);
+  return ok;
+}
+
+std::u16string Utf16(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  struct Source {
+    bool isFile;
+    const wchar_t* name;
+  };
+  std::vector<Source> sources;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--file" && i + 1 < argc) {
+      sources.push_back({true, argv[++i]});
+    } else if (arg.starts_with(L"--") || arg.empty()) {
+      sources.clear();
+      break;
+    } else {
+      sources.push_back({false, argv[i]});
+    }
+  }
+  if (sources.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+
+  SetDebugSink([](std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+  });
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  int status = 0;
+  {
+    WebFeedSource web;
+    RssParser parser;
+    for (const Source& source : sources) {
+      std::vector<FeedItem> records;
+      if (source.isFile) {
+        std::string bytes;
+        if (!ReadFileBytes(source.name, bytes)) {
+          std::fprintf(stderr, "cannot read %ls (or larger than 8 MB)\n", source.name);
+          status = 1;
+          continue;
+        }
+        if (!bytes.empty()) parser.Parse(DecodeFeedBody(bytes), records);
+      } else {
+        FeedSignals signals;
+        web.Fetch(Utf16(source.name), signals, records);
+      }
+      WriteRecords(records);
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return status;
+}
