@@ -107,32 +107,19 @@ inline HFONT MakeGadgetFont(bool underline) {
   return CreateFontW(-11, 0, 0, 0, 400, FALSE, underline, FALSE, 0, 0, 0, 0, 0, L"Tahoma");
 }
 
-// The bars' strip as a device-dependent bitmap, as loading the module's
-// bitmap resource gives it.
-inline HBITMAP MakeBarStrip() {
-  unsigned char pixels[16][12] = {};  // 4 pixels of 3 bytes: rows are 4-byte aligned already
-  for (int row = 0; row < 16; ++row) {
-    for (int b = 0; b < 12; ++b) pixels[15 - row][b] = static_cast<unsigned char>(kGradient[row]);
-  }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = 4;
-  info.bmiHeader.biHeight = 16;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  HBITMAP strip = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return strip;
+// Bitmap 210, the bars' strip, from the program's own resources (the test
+// links the module's resources), as the control loads it from the module.
+inline HBITMAP LoadBarStrip() {
+  return static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(210), IMAGE_BITMAP, 0, 0, 0));
 }
 
 // The control's drawing objects, made the same way.
 struct DrawingObjects {
   UniqueFont bodyFont{MakeGadgetFont(false)};
   UniqueFont linkFont{MakeGadgetFont(true)};
-  UniqueBitmap barTop{MakeBarStrip()};
-  UniqueBitmap barBottom{MakeBarStrip()};
+  UniqueBitmap barTop{LoadBarStrip()};
+  UniqueBitmap barBottom{LoadBarStrip()};
 
   GadgetDrawingResources Resources() const {
     return {bodyFont.get(), linkFont.get(), barTop.get(), barBottom.get(), RGB(1, 24, 116)};

@@ -68,6 +68,7 @@ class DrawingPixelTest : public ::testing::Test {
 };
 
 TEST_F(DrawingPixelTest, BarsGradientsAndOutlinesFollowTheHeight) {
+  ASSERT_TRUE(objects.barTop && objects.barBottom) << "bitmap 210 is not among the resources";
   Show(Record(u"Hi", u"Title", u"Feed"), 2);
   for (const int height : {60, 40, 30}) {
     SCOPED_TRACE("height " + std::to_string(height));
