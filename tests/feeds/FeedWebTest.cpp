@@ -1,0 +1,260 @@
+// The real per-feed step and the fetcher against the local feed server
+// (QUORVANE_FEED_SERVER, set by with_feed_server.sh).
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "PostCounter.h"
+#include "feeds/FeedDebugOutput.h"
+#include "feeds/FeedDownload.h"
+#include "feeds/FeedFetcher.h"
+#include "feeds/WebFeedSource.h"
+#include "host/com/Module.h"
+
+namespace quorvane {
+namespace {
+
+using test::ElapsedMs;
+using test::PostCounter;
+
+std::u16string Server() {
+  const char* base = std::getenv("QUORVANE_FEED_SERVER");
+  return base ? std::u16string(base, base + std::strlen(base)) : std::u16string();
+}
+
+// Debug lines written while a test runs.
+class DebugLines {
+ public:
+  DebugLines() {
+    SetDebugSink([this](std::string_view line) {
+      std::lock_guard<std::mutex> guard(lock_);
+      lines_.emplace_back(line);
+    });
+  }
+  ~DebugLines() { SetDebugSink({}); }
+  std::vector<std::string> lines() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return lines_;
+  }
+
+ private:
+  std::mutex lock_;
+  std::vector<std::string> lines_;
+};
+
+class FeedWebTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+
+  void SetUp() override {
+    if (Server().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
+    baselineLocks_ = module::LockCount();
+  }
+
+  std::vector<FeedItem> Fetch(const std::u16string& path) {
+    FeedSignals signals;
+    std::vector<FeedItem> records;
+    source_.Fetch(Server() + path, signals, records);
+    return records;
+  }
+
+  std::string Raw(const std::u16string& path) {
+    FeedSignals signals;
+    return DownloadFeedBody(Server() + path, signals).value_or("");
+  }
+
+  bool WorkersEnded(DWORD timeoutMs) {
+    const ULONGLONG start = GetTickCount64();
+    while (module::LockCount() != baselineLocks_) {
+      if (ElapsedMs(start) > timeoutMs) return false;
+      Sleep(10);
+    }
+    return true;
+  }
+
+  WebFeedSource source_;
+  DebugLines debug_;
+  LONG baselineLocks_ = 0;
+};
+
+std::vector<std::u16string> Titles(const std::vector<FeedItem>& records) {
+  std::vector<std::u16string> titles;
+  for (const auto& r : records) titles.push_back(r.title);
+  return titles;
+}
+
+TEST_F(FeedWebTest, ChannelWithThreeItemsGivesThreeRecordsInOrder) {
+  const auto records = Fetch(u"/feeds/rss2.xml");
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0], (FeedItem{u"http://example.org/1?a=1&b=2", u"First headline", u"One bold start.",
+                                  u"Quorvane & Friends", records[0].timeStamp}));
+  EXPECT_EQ(records[1].title, u"Second headline");
+  EXPECT_EQ(records[2].description, u"Third story, caf\x00e9 \x20AC.");
+  EXPECT_TRUE(std::regex_match(std::string(records[0].timeStamp.begin(), records[0].timeStamp.end()),
+                               std::regex("[0-2][0-9]:[0-5][0-9]")));
+  for (const auto& record : records) {
+    EXPECT_EQ(record.feedTitle, u"Quorvane & Friends");
+    EXPECT_EQ(record.timeStamp, records[0].timeStamp);
+  }
+  EXPECT_TRUE(debug_.lines().empty());
+}
+
+TEST_F(FeedWebTest, ItemRulesFillDropAndFallBack) {
+  const auto records = Fetch(u"/feeds/item-rules.xml");
+  ASSERT_EQ(records.size(), 5u);  // empty and missing descriptions give none
+  EXPECT_EQ(records[0].link, u"http://x/img");
+  EXPECT_EQ(records[0].description, u"Feed not readable");
+  EXPECT_EQ(records[1].title, u"<No Title>");  // empty title element
+  EXPECT_EQ(records[2].title, u"");            // mark-up only: no second fallback
+  EXPECT_EQ(records[3].title, u"<No Title>");  // no title element
+  EXPECT_EQ(records[3].link, u"http://x/notitle");
+  EXPECT_EQ(records[4].link, u"");             // no link element
+  EXPECT_EQ(records[4].title, u"No link");
+}
+
+TEST_F(FeedWebTest, FirstTitleInsideAnItemNamesTheFeed) {
+  const auto records = Fetch(u"/feeds/title-in-item.xml");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].feedTitle, u"Item one");
+  EXPECT_EQ(records[1].feedTitle, u"Item one");
+}
+
+TEST_F(FeedWebTest, EscapedMarkupAndCharacterDataReachTheCleanupAsMarkup) {
+  const auto records = Fetch(u"/feeds/escaped.xml");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].description, u"Hello & more");
+  EXPECT_EQ(records[1].description, u"Inside CDATA & text");
+}
+
+TEST_F(FeedWebTest, OlderAndRdfFeedsParse) {
+  const auto old = Fetch(u"/feeds/rss091.xml");  // DOCTYPE naming an external DTD
+  ASSERT_EQ(old.size(), 1u);
+  EXPECT_EQ(old[0].title, u"Ol\x00e9 headline");
+  EXPECT_EQ(old[0].feedTitle, u"Old Style");
+  const auto rdf = Fetch(u"/feeds/rss10.rdf");
+  EXPECT_EQ(Titles(rdf), (std::vector<std::u16string>{u"RDF one", u"RDF two"}));
+  EXPECT_EQ(rdf[0].feedTitle, u"RDF Channel");
+}
+
+TEST_F(FeedWebTest, DeclaredAndMarkedEncodingsShowTheRightCharacters) {
+  const auto koi8 = Fetch(u"/feeds/koi8r.xml");
+  ASSERT_EQ(koi8.size(), 1u);
+  EXPECT_EQ(koi8[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
+  EXPECT_EQ(koi8[0].feedTitle, u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438");
+
+  const auto sjis = Fetch(u"/feeds/shiftjis.xml");
+  ASSERT_EQ(sjis.size(), 1u);
+  EXPECT_EQ(sjis[0].description, u"\x6771\x4eac\x3067\x96e8\x3002");
+
+  for (const char16_t* path : {u"/feeds/utf16le.xml", u"/feeds/utf16be.xml"}) {
+    const auto wide = Fetch(path);
+    ASSERT_EQ(wide.size(), 1u) << std::string(path, path + 18);
+    EXPECT_EQ(wide[0].title, u"\x00dc" u"ber \xD83D\xDE00");
+    EXPECT_EQ(wide[0].description, u"Zw\x00f6lf \x0416.");
+  }
+
+  const auto latin = Fetch(u"/feeds/latin1.xml");  // ISO-8859-1 decodes as windows-1252
+  ASSERT_EQ(latin.size(), 1u);
+  EXPECT_EQ(latin[0].description, u"Price \x20AC 5 caf\x00e9");
+}
+
+TEST_F(FeedWebTest, HostileFeedsYieldNothingQuicklyAndFetchNothing) {
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_TRUE(Fetch(u"/feeds/hostile-external-entity.xml").empty());
+  EXPECT_TRUE(Fetch(u"/feeds/hostile-entity-bomb.xml").empty());
+  EXPECT_LT(ElapsedMs(start), 10000u);
+  // An external DTD is named but never read; the feed itself still parses.
+  EXPECT_EQ(Fetch(u"/feeds/hostile-external-dtd.xml").size(), 1u);
+  EXPECT_EQ(Raw(u"/hits?path=/canary/entity"), "0");
+  EXPECT_EQ(Raw(u"/hits?path=/canary/dtd"), "0");
+}
+
+TEST_F(FeedWebTest, FailedTextLoadLeavesNothingOfTheFeedBefore) {
+  EXPECT_EQ(Fetch(u"/feeds/rss2.xml").size(), 3u);
+  EXPECT_TRUE(Fetch(u"/feeds/malformed.xml").empty());
+  EXPECT_TRUE(Fetch(u"/missing").empty());  // a 404's HTML body
+}
+
+TEST_F(FeedWebTest, RedirectsAndSlowServersStillDeliver) {
+  EXPECT_EQ(Fetch(u"/redirect").size(), 3u);
+  EXPECT_EQ(Fetch(u"/trickle?ms=5").size(), 3u);
+}
+
+TEST_F(FeedWebTest, ReadFailureAfterSomeChunksYieldsNothing) {
+  EXPECT_TRUE(Fetch(u"/reset-mid-body").empty());
+  EXPECT_EQ(debug_.lines(), std::vector<std::string>{"InternetReadFile failed\n"});
+}
+
+TEST_F(FeedWebTest, OversizedBodiesAreCutOffAndSkipped) {
+  EXPECT_TRUE(Fetch(u"/large?mb=12").empty());
+  EXPECT_TRUE(Fetch(u"/endless").empty());
+  EXPECT_EQ(debug_.lines(), (std::vector<std::string>{"Feed larger than 8 MB skipped\n", "Feed larger than 8 MB skipped\n"}));
+  EXPECT_FALSE(Fetch(u"/large?mb=7").empty());  // under the cap
+}
+
+TEST_F(FeedWebTest, UnreachableServerIsReportedAndSkipped) {
+  FeedSignals signals;
+  std::vector<FeedItem> records;
+  source_.Fetch(u"http://127.0.0.1:1/feed.xml", signals, records);
+  EXPECT_TRUE(records.empty());
+  EXPECT_EQ(debug_.lines(), std::vector<std::string>{"InternetConnectA failed\n"});
+}
+
+TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
+  PostCounter posts;
+  auto fetcher = std::make_unique<FeedFetcher>(posts.window());
+  fetcher->SetFeedList(Server() + u"/feeds/rss10.rdf URL " + Server() + u"/feeds/malformed.xml URL " + Server() +
+                       u"/feeds/title-in-item.xml URL ");
+  ASSERT_TRUE(posts.WaitFor(1, 10000));
+  std::vector<std::u16string> titles;
+  for (int i = 0; i < 5; ++i) titles.push_back(fetcher->NextItem().title);
+  EXPECT_EQ(titles, (std::vector<std::u16string>{u"RDF one", u"RDF two", u"Item one", u"Item two", u"RDF one"}));
+  fetcher.reset();
+  EXPECT_TRUE(WorkersEnded(2000));
+}
+
+TEST_F(FeedWebTest, DeletingTheFetcherMidDownloadReturnsAtOnce) {
+  PostCounter posts;
+  auto fetcher = std::make_unique<FeedFetcher>(posts.window());
+  fetcher->SetFeedList(Server() + u"/stall-mid-body?s=3 URL " + Server() + u"/feeds/rss2.xml");
+  Sleep(500);  // well into the stalled read
+  const ULONGLONG start = GetTickCount64();
+  fetcher.reset();
+  EXPECT_LT(ElapsedMs(start), 1000u);
+  // The worker ends on its own once the read returns, with the failed read
+  // reported, nothing posted and the module lock given back.
+  EXPECT_TRUE(WorkersEnded(15000));
+  EXPECT_EQ(debug_.lines(), std::vector<std::string>{"InternetReadFile failed\n"});
+  EXPECT_EQ(posts.Drain(), 0);
+}
+
+TEST_F(FeedWebTest, SetFeedListAgainstAStalledServerReturnsWithinASecond) {
+  PostCounter posts;
+  auto fetcher = std::make_unique<FeedFetcher>(posts.window());
+  fetcher->SetFeedList(Server() + u"/stall-after-headers?s=3");
+  Sleep(500);
+  const ULONGLONG start = GetTickCount64();
+  fetcher->SetFeedList(Server() + u"/feeds/rss2.xml");
+  EXPECT_LT(ElapsedMs(start), 1000u);
+  ASSERT_TRUE(posts.WaitFor(1, 10000));
+  EXPECT_EQ(fetcher->NextItem().title, u"First headline");
+  EXPECT_EQ(module::LockCount(), baselineLocks_ + 2);  // the new worker and the abandoned one
+  // The abandoned worker ends later without committing or posting.
+  const ULONGLONG abandoned = GetTickCount64();
+  while (module::LockCount() > baselineLocks_ + 1 && ElapsedMs(abandoned) < 15000) Sleep(10);
+  EXPECT_EQ(module::LockCount(), baselineLocks_ + 1);
+  EXPECT_EQ(posts.Drain(), 1);
+  EXPECT_EQ(fetcher->NextItem().title, u"Second headline");
+  fetcher.reset();
+  EXPECT_TRUE(WorkersEnded(2000));
+}
+
+}  // namespace
+}  // namespace quorvane
