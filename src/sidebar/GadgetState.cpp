@@ -1,0 +1,99 @@
+#include "sidebar/GadgetState.h"
+
+#include <ocidl.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "host/com/UniqueHandle.h"
+
+namespace quorvane::sidebar {
+namespace {
+
+// No gadget state comes near this; a bigger file is damaged and only its
+// start is handed to the gadget.
+constexpr DWORD kMaxStateBytes = 16 * 1024 * 1024;
+
+void CreateFolders(const std::wstring& path) {
+  for (size_t slash = path.find_first_of(L"\\/", 3); slash != std::wstring::npos;
+       slash = path.find_first_of(L"\\/", slash + 1))
+    CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+}
+
+}  // namespace
+
+std::wstring DefaultStatePath(REFCLSID clsid) {
+  PWSTR appData = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &appData))) folder = appData;
+  CoTaskMemFree(appData);
+  wchar_t id[40];
+  StringFromGUID2(clsid, id, 40);
+  return folder + L"\\QuorvaneRSS\\Sidebar\\" + id + L".state";
+}
+
+ComPtr<IStream> ReadStateFile(const std::wstring& path) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return nullptr;
+  const DWORD wanted = size.QuadPart > kMaxStateBytes ? kMaxStateBytes : static_cast<DWORD>(size.QuadPart);
+  std::vector<BYTE> bytes(wanted);
+  DWORD read = 0;
+  if (wanted && !ReadFile(file.get(), bytes.data(), wanted, &read, nullptr)) return nullptr;
+  ComPtr<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) return nullptr;
+  ULONG written = 0;
+  if (read && FAILED(stream->Write(bytes.data(), read, &written))) return nullptr;
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  return stream;
+}
+
+HRESULT SaveStateFile(IUnknown* control, const std::wstring& path) {
+  if (!control) return E_POINTER;
+  ComPtr<IPersistStreamInit> persist;
+  HRESULT hr = control->QueryInterface(IID_PPV_ARGS(&persist));
+  if (FAILED(hr)) return hr;
+  ComPtr<IStream> stream;
+  hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+  if (FAILED(hr)) return hr;
+  hr = persist->Save(stream.Get(), TRUE);
+  if (FAILED(hr)) return hr;
+
+  HGLOBAL memory = nullptr;
+  hr = GetHGlobalFromStream(stream.Get(), &memory);
+  if (FAILED(hr)) return hr;
+  STATSTG stat{};
+  hr = stream->Stat(&stat, STATFLAG_NONAME);
+  if (FAILED(hr)) return hr;
+  const DWORD length = static_cast<DWORD>(stat.cbSize.QuadPart);
+
+  CreateFolders(path);
+  const std::wstring temporary = path + L".new";
+  {
+    UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return HRESULT_FROM_WIN32(GetLastError());
+    const void* bytes = GlobalLock(memory);
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file.get(), bytes, length, &written, nullptr) && written == length &&
+                    FlushFileBuffers(file.get());
+    GlobalUnlock(memory);
+    if (!ok) {
+      hr = HRESULT_FROM_WIN32(GetLastError());
+      file.reset();
+      DeleteFileW(temporary.c_str());
+      return FAILED(hr) ? hr : E_FAIL;
+    }
+  }
+  if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    hr = HRESULT_FROM_WIN32(GetLastError());
+    DeleteFileW(temporary.c_str());
+    return hr;
+  }
+  return S_OK;
+}
+
+}  // namespace quorvane::sidebar

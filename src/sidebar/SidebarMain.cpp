@@ -1,0 +1,163 @@
+// QuorvaneSidebar.exe: the sidebar that runs QuorvaneRSS and the other
+// display plug-ins registered with it.
+#include <windows.h>
+#include <ole2.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "QuorvaneRSS_h.h"
+#include "host/com/ComPtr.h"
+#include "sidebar/GadgetFactory.h"
+#include "sidebar/GadgetState.h"
+#include "sidebar/ScriptedRun.h"
+#include "sidebar/SidebarOptions.h"
+#include "sidebar/SidebarWindow.h"
+#include "sidebar/registrar/PluginStore.h"
+
+using namespace quorvane;
+using namespace quorvane::sidebar;
+
+namespace {
+
+// The sidebar has no console of its own; when started from one (or from a
+// script) its messages go to the inherited output.
+void Print(const std::wstring& text) {
+  HANDLE out = GetStdHandle(STD_ERROR_HANDLE);
+  if (!out || out == INVALID_HANDLE_VALUE) return;
+  const std::wstring line = text + L"\n";
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(bytes, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
+  DWORD written = 0;
+  WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+std::wstring Hex(HRESULT hr) {
+  wchar_t text[16];
+  wsprintfW(text, L"0x%08lX", static_cast<unsigned long>(hr));
+  return text;
+}
+
+// Calls DllRegisterServer or DllUnregisterServer of a module beside the
+// sidebar.
+HRESULT CallModule(const wchar_t* fileName, const char* entry) {
+  const std::wstring path = GadgetFactory::BesideExecutable(fileName);
+  HMODULE module = LoadLibraryW(path.c_str());
+  if (!module) return HRESULT_FROM_WIN32(GetLastError());
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  auto function = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, entry)));
+  const HRESULT hr = function ? function() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+  FreeLibrary(module);
+  return hr;
+}
+
+int Install(bool install) {
+  int failures = 0;
+  auto report = [&](const wchar_t* what, HRESULT hr) {
+    Print(std::wstring(what) + (SUCCEEDED(hr) ? L": done" : L": failed, " + Hex(hr)));
+    failures += FAILED(hr) ? 1 : 0;
+  };
+  if (install) {
+    // The registration object first: the gadget registers itself with it.
+    report(L"component registration object", CallModule(L"QuorvaneSidebarRegistrar.dll", "DllRegisterServer"));
+    report(L"QuorvaneRSS.dll", CallModule(L"QuorvaneRSS.dll", "DllRegisterServer"));
+  } else {
+    report(L"QuorvaneRSS.dll", CallModule(L"QuorvaneRSS.dll", "DllUnregisterServer"));
+    report(L"component registration object", CallModule(L"QuorvaneSidebarRegistrar.dll", "DllUnregisterServer"));
+  }
+  return failures ? 1 : 0;
+}
+
+void ApplyCommandLineSettings(IUnknown* control, const SidebarOptions& options) {
+  ComPtr<IQuorvaneRSSGadget> gadget;
+  if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&gadget)))) return;
+  if (!options.feeds.empty()) {
+    // The gadget's feed list: every URL followed by " URL ".
+    std::wstring list;
+    for (const std::wstring& url : options.feeds) list += url + L" URL ";
+    UniqueBstr value(list.c_str());
+    gadget->put_FeedURLs(value.get());
+  }
+  if (options.refreshMinutes) gadget->put_FeedRefreshRate(*options.refreshMinutes);
+  if (options.delaySeconds) gadget->put_DelayBetweenFeeds(*options.delaySeconds);
+  if (options.speed) gadget->put_SpeechSpeed(*options.speed);
+}
+
+int RunSidebar(const SidebarOptions& options, int showCommand) {
+  GadgetFactory factory(options.gadgetDll);
+  int exitCode = 0;
+  {
+    SidebarWindow sidebar(factory);
+    if (!sidebar.Create()) {
+      Print(L"QuorvaneSidebar: cannot create the window");
+      return 2;
+    }
+    // QuorvaneRSS always comes first, registered or not; then the other
+    // display plug-ins registered with the sidebar.
+    std::vector<CLSID> plugins{kGadgetClassId};
+    if (!options.onlyQuorvane) {
+      wchar_t ownId[40];
+      StringFromGUID2(kGadgetClassId, ownId, 40);
+      for (const PluginRecord& record : PluginStore::ListDisplayPlugins(ownId)) {
+        CLSID clsid{};
+        if (SUCCEEDED(IIDFromString(record.classId.c_str(), &clsid)) && !IsEqualCLSID(clsid, kGadgetClassId))
+          plugins.push_back(clsid);
+      }
+    }
+    for (const CLSID& clsid : plugins) {
+      const bool own = IsEqualCLSID(clsid, kGadgetClassId);
+      const std::wstring state = own && !options.statePath.empty() ? options.statePath : DefaultStatePath(clsid);
+      const HRESULT hr = sidebar.AddGadget(clsid, state);
+      if (FAILED(hr)) {
+        wchar_t id[40];
+        StringFromGUID2(clsid, id, 40);
+        Print(std::wstring(L"QuorvaneSidebar: cannot load plug-in ") + id + L" (" + Hex(hr) + L")" +
+              (own ? L"; looked for " + factory.DllPath() : L""));
+        continue;
+      }
+      if (own) ApplyCommandLineSettings(sidebar.Gadget(sidebar.GadgetCount() - 1).Control(), options);
+    }
+    if (sidebar.GadgetCount() == 0) exitCode = 3;
+    sidebar.FitAndShow(showCommand);
+
+    ScriptedRun run(sidebar, options);
+    sidebar.SetTicker([&run] { run.Tick(); });
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (sidebar.About().Window() && IsDialogMessageW(sidebar.About().Window(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    sidebar.SetTicker(nullptr);
+    run.Finish();
+  }
+  CoFreeUnusedLibraries();
+  return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> args;
+  for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
+  LocalFree(argv);
+
+  std::wstring error;
+  const auto options = ParseSidebarOptions(args, error);
+  if (!options) {
+    Print(L"QuorvaneSidebar: " + error);
+    return 1;
+  }
+  if (FAILED(OleInitialize(nullptr))) return 2;
+  int exitCode = 0;
+  if (options->install || options->uninstall)
+    exitCode = Install(options->install);
+  else
+    exitCode = RunSidebar(*options, showCommand);
+  OleUninitialize();
+  return exitCode;
+}

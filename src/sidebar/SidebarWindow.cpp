@@ -1,0 +1,454 @@
+#include "sidebar/SidebarWindow.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+#include <shlobj.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "sidebar/GadgetState.h"
+
+namespace quorvane::sidebar {
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuorvaneSidebarPanel";
+constexpr UINT_PTR kTickTimer = 1;
+constexpr int kMargin = 4;
+constexpr int kPanelClientWidth = 240;
+constexpr SIZE kFallbackSize{4, 3};  // aspect for a gadget that names no size
+
+std::wstring WithoutAmpersands(std::wstring text) {
+  text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+  return text;
+}
+
+// A menu text as a script may spell it: no '&', no trailing ellipsis.
+std::wstring MenuKey(const std::wstring& text) {
+  std::wstring key = WithoutAmpersands(text);
+  if (!key.empty() && key.back() == L'\u2026') key.pop_back();
+  if (key.size() >= 3 && key.compare(key.size() - 3, 3, L"...") == 0) key.resize(key.size() - 3);
+  return key;
+}
+
+int ScaledHeight(SIZE size, int width) {
+  if (size.cx <= 0 || size.cy <= 0) size = kFallbackSize;
+  return std::max<int>(size.cy, MulDiv(width, size.cy, size.cx));
+}
+
+}  // namespace
+
+SidebarWindow::SidebarWindow(GadgetFactory& factory) : factory_(factory) {}
+
+SidebarWindow::~SidebarWindow() {
+  DetachAll();
+  if (window_) DestroyWindow(window_);
+}
+
+bool SidebarWindow::Create() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &SidebarWindow::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  if (!registered) return false;
+  window_ = CreateWindowExW(0, kClassName, L"QuorvaneSidebar",
+                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                            CW_USEDEFAULT, CW_USEDEFAULT, kPanelClientWidth + 16, 200, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
+  if (!window_) return false;
+  SetTimer(window_, kTickTimer, kTickMs, nullptr);
+  return true;
+}
+
+HRESULT SidebarWindow::AddGadget(REFCLSID clsid, const std::wstring& statePath) {
+  if (!window_) return E_UNEXPECTED;
+  ComPtr<IUnknown> control;
+  HRESULT hr = factory_.Create(clsid, &control);
+  if (FAILED(hr)) return hr;
+  slots_.push_back(Slot{clsid, statePath, GadgetSite::Make(this)});
+  Layout();
+  ComPtr<IStream> state = ReadStateFile(statePath);
+  hr = slots_.back().site->Attach(control.Get(), state.Get(), slots_.back().site->Rect());
+  if (FAILED(hr)) {
+    slots_.back().site->Detach();
+    slots_.pop_back();
+    Layout();
+    return hr;
+  }
+  Layout();
+  return S_OK;
+}
+
+void SidebarWindow::FitAndShow(int showCommand) {
+  int height = kMargin;
+  const int width = kPanelClientWidth - 2 * kMargin;
+  for (const Slot& slot : slots_) height += ScaledHeight(slot.site->DefaultSize(), width) + kMargin;
+  if (slots_.empty()) height = 60;
+  RECT frame{0, 0, kPanelClientWidth, height};
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  RECT work{0, 0, 800, 600};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+  SetWindowPos(window_, nullptr, std::max<LONG>(work.left, work.right - frameWidth - 8), work.top + 8, frameWidth,
+               frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+}
+
+void SidebarWindow::Layout() {
+  if (!window_) return;
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int width = std::max<int>(1, client.right - 2 * kMargin);
+  int top = kMargin;
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    int height = ScaledHeight(slots_[i].site->DefaultSize(), width);
+    // The last gadget takes what is left: a taller panel shows more text.
+    if (i + 1 == slots_.size()) height = std::max<int>(height, client.bottom - kMargin - top);
+    const RECT rect{kMargin, top, kMargin + width, top + height};
+    if (!EqualRect(&rect, &slots_[i].site->Rect())) slots_[i].site->SetRect(rect);
+    top += height + kMargin;
+  }
+  InvalidateRect(window_, nullptr, FALSE);
+}
+
+void SidebarWindow::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  // Background around the gadgets only, so they don't flicker.
+  const int saved = SaveDC(dc);
+  for (const Slot& slot : slots_) {
+    const RECT& r = slot.site->Rect();
+    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  }
+  HBRUSH background = CreateSolidBrush(RGB(0x3A, 0x3F, 0x4A));
+  FillRect(dc, &paint.rcPaint, background);
+  DeleteObject(background);
+  RestoreDC(dc, saved);
+  for (const Slot& slot : slots_) {
+    RECT overlap;
+    if (IntersectRect(&overlap, &slot.site->Rect(), &paint.rcPaint)) slot.site->Draw(dc);
+  }
+  EndPaint(window_, &paint);
+}
+
+GadgetSite* SidebarWindow::PointerTarget(POINT point) const {
+  for (const Slot& slot : slots_)
+    if (slot.site->Windowless() && slot.site->HasCapture()) return slot.site.Get();
+  for (const Slot& slot : slots_)
+    if (slot.site->Windowless() && PtInRect(&slot.site->Rect(), point)) return slot.site.Get();
+  return nullptr;
+}
+
+GadgetSite* SidebarWindow::FocusTarget() const {
+  for (const Slot& slot : slots_)
+    if (slot.site->Windowless() && slot.site->HasFocus()) return slot.site.Get();
+  return nullptr;
+}
+
+int SidebarWindow::GadgetAt(POINT clientPoint) const {
+  for (size_t i = 0; i < slots_.size(); ++i)
+    if (PtInRect(&slots_[i].site->Rect(), clientPoint)) return static_cast<int>(i);
+  return -1;
+}
+
+size_t SidebarWindow::IndexOf(const GadgetSite& site) const {
+  for (size_t i = 0; i < slots_.size(); ++i)
+    if (slots_[i].site.Get() == &site) return i;
+  return slots_.size();
+}
+
+// Menu
+
+HMENU SidebarWindow::BuildMenu(size_t gadget) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu || gadget >= slots_.size()) return menu;
+  IUnknown* control = slots_[gadget].site->Control();
+  ComPtr<IContextMenu> own;
+  if (control && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&own))))
+    own->QueryContextMenu(menu, 0, kFirstGadgetCommand, kLastGadgetCommand, CMF_NORMAL);
+  if (GetMenuItemCount(menu) > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  ComPtr<ISpecifyPropertyPages> pages;
+  if (control && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&pages))))
+    AppendMenuW(menu, MF_STRING, kSettingsCommand, L"Settings\u2026");
+  ComPtr<IPluginCommand> command;
+  if (control && SUCCEEDED(control->QueryInterface(IID_IPluginCommand, reinterpret_cast<void**>(command.GetAddressOf()))))
+    AppendMenuW(menu, MF_STRING, kAboutCommand, L"About");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kExitCommand, L"Exit");
+  return menu;
+}
+
+void SidebarWindow::RunMenuCommand(size_t gadget, UINT command) {
+  if (command == kExitCommand) {
+    Close();
+    return;
+  }
+  if (gadget >= slots_.size()) return;
+  ComPtr<GadgetSite> site = slots_[gadget].site;
+  IUnknown* control = site->Control();
+  if (!control) return;
+  if (command >= kFirstGadgetCommand && command <= kLastGadgetCommand) {
+    ComPtr<IContextMenu> own;
+    if (FAILED(control->QueryInterface(IID_PPV_ARGS(&own)))) return;
+    CMINVOKECOMMANDINFO info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = window_;
+    info.lpVerb = MAKEINTRESOURCEA(command - kFirstGadgetCommand);
+    info.nShow = SW_SHOWNORMAL;
+    own->InvokeCommand(&info);
+    // The closed menu uncovers the gadget: show its new state now.
+    InvalidateRect(window_, &site->Rect(), FALSE);
+    if (HWND child = site->ControlWindow()) InvalidateRect(child, nullptr, FALSE);
+  } else if (command == kSettingsCommand) {
+    ShowSettings(gadget);
+  } else if (command == kAboutCommand) {
+    ComPtr<IPluginCommand> plugin;
+    if (SUCCEEDED(control->QueryInterface(IID_IPluginCommand, reinterpret_cast<void**>(plugin.GetAddressOf()))))
+      plugin->OnCommand(kPluginCommandAbout);
+  }
+}
+
+void SidebarWindow::ShowMenu(size_t gadget, POINT screenPoint) {
+  HMENU menu = BuildMenu(gadget);
+  if (!menu) return;
+  inModal_ = true;
+  SetForegroundWindow(window_);
+  const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                        screenPoint.x, screenPoint.y, 0, window_, nullptr));
+  DestroyMenu(menu);
+  inModal_ = false;
+  if (command) RunMenuCommand(gadget, command);
+  if (closePending_) Close();
+}
+
+bool SidebarWindow::RunMenuItem(size_t gadget, const std::wstring& text) {
+  HMENU menu = BuildMenu(gadget);
+  if (!menu) return false;
+  UINT command = 0;
+  for (int i = 0, n = GetMenuItemCount(menu); i < n && !command; ++i) {
+    wchar_t item[256] = {};
+    if (GetMenuStringW(menu, i, item, 256, MF_BYPOSITION) > 0 && MenuKey(item) == MenuKey(text))
+      command = GetMenuItemID(menu, i);
+  }
+  DestroyMenu(menu);
+  if (!command) return false;
+  RunMenuCommand(gadget, command);
+  return true;
+}
+
+std::vector<std::wstring> SidebarWindow::MenuTexts(size_t gadget) {
+  std::vector<std::wstring> texts;
+  HMENU menu = BuildMenu(gadget);
+  if (!menu) return texts;
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+    wchar_t item[256] = {};
+    if (GetMenuStringW(menu, i, item, 256, MF_BYPOSITION) <= 0) continue;
+    const bool checked = (GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED) != 0;
+    texts.push_back((checked ? L"*" : L"") + WithoutAmpersands(item));
+  }
+  DestroyMenu(menu);
+  return texts;
+}
+
+void SidebarWindow::ShowSettings(size_t gadget) {
+  if (gadget >= slots_.size() || inModal_) return;
+  ComPtr<GadgetSite> site = slots_[gadget].site;
+  ComPtr<IUnknown> control(site->Control());
+  ComPtr<ISpecifyPropertyPages> specify;
+  if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&specify)))) return;
+  CAUUID pages{};
+  if (FAILED(specify->GetPages(&pages))) return;
+  const std::wstring caption = site->Title().empty() ? std::wstring(L"Gadget") : site->Title();
+  IUnknown* objects[] = {control.Get()};
+  inModal_ = true;
+  OleCreatePropertyFrame(window_, 0, 0, caption.c_str(), 1, objects, pages.cElems, pages.pElems,
+                         LOCALE_USER_DEFAULT, 0, nullptr);
+  inModal_ = false;
+  CoTaskMemFree(pages.pElems);
+  // An applied change is saved at once, not only on exit.
+  ComPtr<IPersistStreamInit> persist;
+  if (site->Control() && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&persist))) && persist->IsDirty() == S_OK)
+    SaveGadget(IndexOf(*site.Get()));
+  if (closePending_) Close();
+}
+
+HRESULT SidebarWindow::SaveGadget(size_t gadget) {
+  if (gadget >= slots_.size() || !slots_[gadget].site->Control()) return E_INVALIDARG;
+  const HRESULT hr = SaveStateFile(slots_[gadget].site->Control(), slots_[gadget].statePath);
+  if (FAILED(hr)) {
+    wchar_t line[96];
+    wsprintfW(line, L"QuorvaneSidebar: saving gadget %u failed (0x%08lX)\n", static_cast<unsigned>(gadget),
+              static_cast<unsigned long>(hr));
+    OutputDebugStringW(line);
+  }
+  return hr;
+}
+
+void SidebarWindow::Close() {
+  if (closed_) return;
+  if (inModal_) {
+    closePending_ = true;
+    return;
+  }
+  closed_ = true;
+  for (size_t i = 0; i < slots_.size(); ++i) SaveGadget(i);
+  about_.Close();
+  DetachAll();
+  if (window_) DestroyWindow(window_);
+}
+
+void SidebarWindow::DetachAll() {
+  // Last in, first out; each site lets go of its gadget and of us.
+  while (!slots_.empty()) {
+    ComPtr<GadgetSite> site = slots_.back().site;
+    slots_.pop_back();
+    site->Detach();
+  }
+}
+
+// SiteHost
+
+void SidebarWindow::OnSiteChanged(GadgetSite& site) {
+  if (IndexOf(site) == 0 || slots_.empty()) {
+    if (!site.Title().empty()) SetWindowTextW(window_, site.Title().c_str());
+    if (site.Icon() && site.Icon() != icon_) {
+      icon_ = site.Icon();
+      SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+      SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    }
+  }
+  Layout();
+}
+
+void SidebarWindow::ShowAbout(GadgetSite&, IPicture* picture, const std::wstring& text) {
+  about_.Show(window_, picture, text);
+}
+
+void SidebarWindow::SaveSite(GadgetSite& site) { SaveGadget(IndexOf(site)); }
+
+// Messages
+
+LRESULT CALLBACK SidebarWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<SidebarWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_ = window;
+  }
+  auto* self = reinterpret_cast<SidebarWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  const LRESULT result = self->Handle(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+  }
+  return result;
+}
+
+LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  switch (message) {
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      RECT frame{0, 0, 96, 60};
+      AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE, 0);
+      info->ptMinTrackSize = POINT{frame.right - frame.left, frame.bottom - frame.top};
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kTickTimer) {
+        if (ticker_) ticker_();
+        return 0;
+      }
+      break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: {
+      const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (GadgetSite* target = PointerTarget(point)) {
+        if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
+          // A click gives the gadget the focus, as it would a window.
+          for (const Slot& slot : slots_)
+            if (slot.site.Get() != target && slot.site->HasFocus()) slot.site->SetFocus(FALSE);
+          target->SetFocus(TRUE);
+        }
+        if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
+      }
+      break;
+    }
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wParam) == window_ && LOWORD(lParam) == HTCLIENT) {
+        POINT point;
+        GetCursorPos(&point);
+        ScreenToClient(window_, &point);
+        if (GadgetSite* target = PointerTarget(point))
+          if (target->ForwardMessage(message, wParam, lParam, &result)) return TRUE;
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        return TRUE;
+      }
+      break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+      if (GadgetSite* target = FocusTarget())
+        if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
+      break;
+    case WM_CONTEXTMENU: {
+      POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      int gadget = -1;
+      if (screen.x == -1 && screen.y == -1) {
+        // From the keyboard: the focused gadget, or the first.
+        gadget = slots_.empty() ? -1 : 0;
+        for (size_t i = 0; i < slots_.size(); ++i)
+          if (slots_[i].site->HasFocus()) gadget = static_cast<int>(i);
+        if (gadget >= 0) {
+          screen = POINT{slots_[gadget].site->Rect().left, slots_[gadget].site->Rect().top};
+          ClientToScreen(window_, &screen);
+        }
+      } else {
+        POINT client = screen;
+        ScreenToClient(window_, &client);
+        gadget = GadgetAt(client);
+      }
+      if (gadget >= 0) ShowMenu(static_cast<size_t>(gadget), screen);
+      return 0;
+    }
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam)
+        for (size_t i = 0; i < slots_.size(); ++i) SaveGadget(i);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(window_, kTickTimer);
+      DetachAll();
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace quorvane::sidebar

@@ -1,0 +1,101 @@
+#pragma once
+// The sidebar: a narrow, resizable top-level panel that stacks its display
+// plug-ins top to bottom, each in a GadgetSite of its own. It routes the
+// pointer and keys to windowless gadgets, paints them, builds the gadget
+// menu (the gadget's own items, then "Settings…", "About" and "Exit") and
+// saves each gadget's state on exit and after every applied settings change.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "sidebar/AboutWindow.h"
+#include "sidebar/GadgetFactory.h"
+#include "sidebar/GadgetSite.h"
+
+namespace quorvane::sidebar {
+
+class SidebarWindow final : public SiteHost {
+ public:
+  // Menu command ids: the gadget's own items get the range below
+  // kFirstSidebarCommand, starting at kFirstGadgetCommand.
+  static constexpr UINT kFirstGadgetCommand = 1;
+  static constexpr UINT kLastGadgetCommand = 0x3FFF;
+  static constexpr UINT kSettingsCommand = 0x4001;
+  static constexpr UINT kAboutCommand = 0x4002;
+  static constexpr UINT kExitCommand = 0x4003;
+
+  explicit SidebarWindow(GadgetFactory& factory);
+  ~SidebarWindow();
+  SidebarWindow(const SidebarWindow&) = delete;
+  SidebarWindow& operator=(const SidebarWindow&) = delete;
+
+  bool Create();
+  HWND Window() const { return window_; }
+
+  // Creates, sites, loads (from `statePath`, new when there is no file)
+  // and activates a gadget at the bottom of the panel.
+  HRESULT AddGadget(REFCLSID clsid, const std::wstring& statePath);
+  size_t GadgetCount() const { return slots_.size(); }
+  GadgetSite& Gadget(size_t index) const { return *slots_[index].site.Get(); }
+  // Sizes the panel to its gadgets at their default sizes and shows it at
+  // the right edge of the work area.
+  void FitAndShow(int showCommand);
+
+  // The gadget menu, as the right click shows it (the caller destroys it).
+  HMENU BuildMenu(size_t gadget);
+  void RunMenuCommand(size_t gadget, UINT command);
+  // Runs the menu item whose text is `text` (without '&'); false if none.
+  bool RunMenuItem(size_t gadget, const std::wstring& text);
+  // Texts of the menu's items, a '*' before checked ones.
+  std::vector<std::wstring> MenuTexts(size_t gadget);
+
+  void ShowSettings(size_t gadget);
+  HRESULT SaveGadget(size_t gadget);
+  // Saves every gadget and closes the panel (later if a modal frame is up).
+  void Close();
+
+  const AboutWindow& About() const { return about_; }
+  // Called every kTickMs on the window's thread, also inside modal loops.
+  void SetTicker(std::function<void()> ticker) { ticker_ = std::move(ticker); }
+  static constexpr UINT kTickMs = 50;
+
+  // SiteHost
+  HWND HostWindow() const override { return window_; }
+  void OnSiteChanged(GadgetSite& site) override;
+  void ShowAbout(GadgetSite& site, IPicture* picture, const std::wstring& text) override;
+  void SaveSite(GadgetSite& site) override;
+
+ private:
+  struct Slot {
+    CLSID clsid;
+    std::wstring statePath;
+    ComPtr<GadgetSite> site;
+  };
+
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Layout();
+  void Paint();
+  // The windowless gadget that gets a pointer message at `point` (client
+  // coordinates): the one holding the capture, else the one under it.
+  GadgetSite* PointerTarget(POINT point) const;
+  GadgetSite* FocusTarget() const;
+  int GadgetAt(POINT clientPoint) const;
+  void ShowMenu(size_t gadget, POINT screenPoint);
+  size_t IndexOf(const GadgetSite& site) const;
+  void DetachAll();
+
+  GadgetFactory& factory_;
+  HWND window_ = nullptr;
+  std::vector<Slot> slots_;
+  AboutWindow about_;
+  std::function<void()> ticker_;
+  bool inModal_ = false;
+  bool closePending_ = false;
+  bool closed_ = false;
+  HICON icon_ = nullptr;  // the first gadget's, owned by its site
+};
+
+}  // namespace quorvane::sidebar

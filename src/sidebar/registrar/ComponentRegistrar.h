@@ -1,0 +1,35 @@
+#pragma once
+// The sidebar's component registration object: what a plug-in's
+// DllRegisterServer creates to register itself with the sidebar. It records
+// components in the PluginStore and hands out the display plug-in
+// registration object by name.
+#include "host/HostInterfaces.h"
+#include "host/com/ComObject.h"
+
+namespace quorvane::sidebar {
+
+// The name under which GetRegistrationObject gives the display plug-in
+// registration object.
+inline constexpr const wchar_t* kDisplayPluginRegistrationName = L"GoogleDesktop.DisplayPluginRegistration";
+
+class ComponentRegistrar final : public ComObject, public IHostComponentRegistrar {
+ public:
+  explicit ComponentRegistrar(IUnknown* outer) : ComObject(outer) {}
+  QUORVANE_COM_IUNKNOWN
+
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE RegisterComponent(BSTR classId, VARIANT registration) override;
+  HRESULT STDMETHODCALLTYPE GetRegistrationObject(BSTR name, IUnknown** result) override;
+  HRESULT STDMETHODCALLTYPE Finish() override;
+  HRESULT STDMETHODCALLTYPE UnregisterComponent(BSTR classId) override;
+
+ protected:
+  void* FindInterface(REFIID iid) override {
+    return LookUpInterface(iid, {{IID_IHostComponentRegistrar, static_cast<IHostComponentRegistrar*>(this)}});
+  }
+};
+
+}  // namespace quorvane::sidebar
