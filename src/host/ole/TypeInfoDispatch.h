@@ -4,10 +4,8 @@
 // all come from the interface's type description, so scripting clients see
 // exactly what the type library declares.
 //
-//   class Thing : ..., public IThing {   // IThing : IDispatch, dual
-//     QUORVANE_TYPEINFO_DISPATCH(dispatch_, IThing)
-//     TypeInfoDispatch dispatch_{IID_IThing};
-//   };
+// A class with a dual interface keeps one as a member and forwards its
+// four IDispatch methods to it.
 #include <windows.h>
 #include <oaidl.h>
 
@@ -33,22 +31,5 @@ class TypeInfoDispatch {
   const IID& iid_;
   ComPtr<ITypeInfo> typeInfo_;
 };
-
-// The four IDispatch methods of a class, forwarded to its TypeInfoDispatch
-// member; calls go to the class's `Interface`.
-#define QUORVANE_TYPEINFO_DISPATCH(member, Interface)                                                        \
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return member.GetTypeInfoCount(count); } \
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {                 \
-    return member.GetTypeInfo(index, locale, info);                                                           \
-  }                                                                                                           \
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids)  \
-      override {                                                                                              \
-    return member.GetIDsOfNames(iid, names, count, locale, ids);                                              \
-  }                                                                                                           \
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,        \
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {     \
-    return member.Invoke(static_cast<Interface*>(this), id, iid, locale, flags, params, result, exception,     \
-                         argumentError);                                                                      \
-  }
 
 }  // namespace quorvane
