@@ -104,7 +104,7 @@ RssParser::~RssParser() {
 }
 
 void RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle) {
-  if (!document_ || DeclaresEntities(text)) return;
+  if (!document_ || HasUnsafeEntities(text)) return;
   RemoveDeclaredEncoding(text);
   UniqueBstr xml(text);
   VARIANT_BOOL loaded = VARIANT_FALSE;

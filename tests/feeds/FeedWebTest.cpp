@@ -169,11 +169,19 @@ TEST_F(FeedWebTest, HostileFeedsYieldNothingQuicklyAndFetchNothing) {
   const ULONGLONG start = GetTickCount64();
   EXPECT_TRUE(Fetch(u"/feeds/hostile-external-entity.xml").empty());
   EXPECT_TRUE(Fetch(u"/feeds/hostile-entity-bomb.xml").empty());
+  EXPECT_TRUE(Fetch(u"/feeds/hostile-entity-blowup.xml").empty());
   EXPECT_LT(ElapsedMs(start), 10000u);
   // An external DTD is named but never read; the feed itself still parses.
   EXPECT_EQ(Fetch(u"/feeds/hostile-external-dtd.xml").size(), 1u);
   EXPECT_EQ(Raw(u"/hits?path=/canary/entity"), "0");
   EXPECT_EQ(Raw(u"/hits?path=/canary/dtd"), "0");
+}
+
+TEST_F(FeedWebTest, PlainInternalEntitiesStillParse) {
+  const auto records = Fetch(u"/feeds/internal-entities.xml");
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].feedTitle, u"Quorvane News");
+  EXPECT_EQ(records[0].description, u"Declared by Quorvane News itself.");
 }
 
 TEST_F(FeedWebTest, FailedTextLoadLeavesNothingOfTheFeedBefore) {

@@ -31,22 +31,43 @@ TEST(RemoveDeclaredEncoding, DropsOnlyTheEncodingOfTheDeclaration) {
   EXPECT_EQ(WithoutEncoding(u""), u"");
 }
 
-TEST(DeclaresEntities, FindsEntityDeclarationsOfTheInternalSubsetOnly) {
-  EXPECT_TRUE(DeclaresEntities(u"<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>"));
-  EXPECT_TRUE(DeclaresEntities(u"<!DOCTYPE r [\n <!ELEMENT r ANY>\n <!ENTITY a \"aaaa\">\n]><r/>"));
-  EXPECT_TRUE(DeclaresEntities(u"\xFEFF<!-- c --><?pi x?>\n<!DOCTYPE r [<!-- ] --> %pe; <!ENTITY % p \"\">]><r/>"));
-  EXPECT_TRUE(DeclaresEntities(u"<!DOCTYPE r SYSTEM \"a[b\" [<!ENTITY e \"v\">]><r/>"));
+TEST(HasUnsafeEntities, RefusesEntitiesThatReachOutsideTheText) {
+  EXPECT_TRUE(HasUnsafeEntities(u"<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY x PUBLIC \"-//x//EN\" \"http://h/x\">]><r/>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY % p SYSTEM \"http://h/p\"> %p;]><r/>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [ %p; ]><r/>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY x \"%p;\">]><r/>"));
+}
 
-  // RSS 0.91 names an external DTD but declares nothing itself.
-  EXPECT_FALSE(DeclaresEntities(
+TEST(HasUnsafeEntities, RefusesEntitiesThatExpandWithoutBound) {
+  // Nested references, also when spelled as character references.
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY a \"lol\"><!ENTITY b \"&a;&a;\">]><r>&b;</r>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY b \"&#38;a;\">]><r/>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY b \"&#x26;a;\">]><r/>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY b \"&#0037;a;\">]><r/>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY b \"&#xzz;\">]><r/>"));
+  // One large entity referenced often enough.
+  const std::u16string big(kMaxEntityExpansion / 100 + 1, u'x');
+  std::u16string doc = u"<!DOCTYPE r [<!ENTITY big \"" + big + u"\">]><r>";
+  for (int i = 0; i < 99; ++i) doc += u"&big;";
+  EXPECT_FALSE(HasUnsafeEntities(doc + u"</r>"));
+  EXPECT_TRUE(HasUnsafeEntities(doc + u"&big;</r>"));
+}
+
+TEST(HasUnsafeEntities, AcceptsPlainInternalEntitiesAndOrdinaryDoctypes) {
+  EXPECT_FALSE(HasUnsafeEntities(
+      u"<!DOCTYPE rss [<!ENTITY nbsp \"&#160;\"> <!ENTITY site 'Quorvane &#x26A1;'>]><rss>&nbsp;&site;</rss>"));
+  EXPECT_FALSE(HasUnsafeEntities(u"\xFEFF<!-- c --><?pi x?>\n<!DOCTYPE r SYSTEM \"a[b\" [<!-- %x; ] --> <!ELEMENT r ANY>]><r/>"));
+  // RSS 0.91 names an external DTD (which is never read) and declares nothing.
+  EXPECT_FALSE(HasUnsafeEntities(
       u"<?xml version=\"1.0\"?>\n<!DOCTYPE rss PUBLIC \"-//Netscape Communications//DTD RSS 0.91//EN\"\n"
       u" \"http://my.netscape.com/publish/formats/rss-0.91.dtd\">\n<rss version=\"0.91\"/>"));
-  EXPECT_FALSE(DeclaresEntities(u"<!DOCTYPE r [<!ATTLIST r a CDATA \"<!ENTITY\">]><r/>"));
-  EXPECT_FALSE(DeclaresEntities(u"<!DOCTYPE r [<!-- <!ENTITY x \"y\"> -->]><r/>"));
+  EXPECT_FALSE(HasUnsafeEntities(u"<!DOCTYPE r [<!ATTLIST r a CDATA \"<!ENTITY % x SYSTEM 'y'>\">]><r/>"));
+  EXPECT_FALSE(HasUnsafeEntities(u"<!DOCTYPE r [<!-- <!ENTITY x SYSTEM \"y\"> -->]><r/>"));
   // Past the prolog, text is content, not declarations.
-  EXPECT_FALSE(DeclaresEntities(u"<rss><description><![CDATA[<!DOCTYPE r [<!ENTITY x \"y\">]>]]></description></rss>"));
-  EXPECT_FALSE(DeclaresEntities(u""));
-  EXPECT_FALSE(DeclaresEntities(u"<!DOCTYPE r ["));
+  EXPECT_FALSE(HasUnsafeEntities(u"<rss><description><![CDATA[<!DOCTYPE r [<!ENTITY x SYSTEM \"y\">]>]]></description></rss>"));
+  EXPECT_FALSE(HasUnsafeEntities(u""));
+  EXPECT_FALSE(HasUnsafeEntities(u"<!DOCTYPE r ["));
 }
 
 TEST(FormatTimeStamp, TwoDigitsEach) {

@@ -48,8 +48,9 @@ check("KOI8-R file", len(got) == 2 and got[0]["title"] == "\u041f\u0440\u0438\u0
 check("UTF-16 file", len(got) == 2 and got[1]["title"] == "\u00dcber \U0001F600")
 
 r = run(base + "/reset-mid-body", "http://127.0.0.1:1/x")
-check("failures exit 0", r.returncode == 0 and r.stdout == b"")
-check("debug lines on stderr", r.stderr.decode().splitlines() == ["InternetReadFile failed", "InternetConnectA failed"])
+check(f"failures exit 0: {r.returncode} {r.stdout!r}", r.returncode == 0 and r.stdout == b"")
+check(f"debug lines on stderr: {r.stderr!r}",
+      r.stderr.decode().splitlines() == ["InternetReadFile failed", "InternetConnectA failed"])
 
 for args in ([], ["--file"], ["--verbose", base + "/feeds/rss2.xml"]):
     r = run(*args)
