@@ -2,7 +2,9 @@
 
 #include <iterator>
 #include <string_view>
+#include <vector>
 
+#include "text/FindUnit.h"
 #include "text/PatternProgram.h"
 #include "text/PatternReplace.h"
 #include "text/WideStringOps.h"
@@ -54,6 +56,53 @@ const CleanupPrograms& Programs() {
   return programs;
 }
 
+// The table's rows, in order. Rows 33, 39, 42, 43 and 44 each turn one
+// control or separator character into another character of the same
+// length; no other row's literal or replacement contains any of those
+// characters, so they can all be applied in one pass after the others.
+// Every other row begins with "&" and contains no other "&": its
+// occurrences start at the text's "&"s, which are kept up to date instead
+// of scanning the whole text for every row.
+void DecodeEntities(std::u16string& text) {
+  std::vector<size_t> amps;
+  for (size_t at = 0; (at = FindUnit(text.data(), at, text.size(), u'&')) < text.size(); ++at) {
+    amps.push_back(at);
+  }
+  std::vector<size_t> nextAmps;
+  std::u16string rebuilt;
+  for (const LiteralRow& row : kEntityRows) {
+    if (row.search.size() == 1 || amps.empty()) continue;
+    const std::u16string_view view = text;
+    size_t copied = 0;
+    bool changed = false;
+    rebuilt.clear();
+    nextAmps.clear();
+    for (size_t at : amps) {
+      if (view.substr(at, row.search.size()) != row.search) {
+        nextAmps.push_back(rebuilt.size() + (at - copied));  // where it will land
+        continue;
+      }
+      if (!changed) rebuilt.reserve(text.size());
+      changed = true;
+      rebuilt.append(view.substr(copied, at - copied));
+      if (row.insert == u"&") nextAmps.push_back(rebuilt.size());
+      rebuilt.append(row.insert);
+      copied = at + row.search.size();
+    }
+    if (!changed) continue;
+    rebuilt.append(view.substr(copied));
+    text.swap(rebuilt);
+    amps.swap(nextAmps);
+  }
+  for (char16_t& c : text) {
+    switch (c) {
+      case u'|': c = u','; break;
+      case u'\r': case u'\n': case u'\b': case u'\t': c = u' '; break;
+      default: break;
+    }
+  }
+}
+
 }  // namespace
 
 void CleanHeadlineText(std::u16string& text) {
@@ -63,7 +112,7 @@ void CleanHeadlineText(std::u16string& text) {
   ReplaceMatches(text, p.tables, u" ", true, true);
   ReplaceMatches(text, p.anchors, u" ", true, true);
   ReplaceMatches(text, p.tags, u" ", true, false);
-  for (const LiteralRow& row : kEntityRows) ReplaceLiteral(text, row.search, row.insert);
+  DecodeEntities(text);
   ReplaceMatches(text, p.spaces, u" ", true, true);
   ReplaceMatches(text, p.hyphens, u"-", true, true);
   ReplaceMatches(text, p.spacedHyphens, u" -", true, true);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <new>
+#include <string>
 
 namespace quorvane {
 namespace {
@@ -89,7 +90,7 @@ int32_t PatternCompiler::Compile(std::u16string_view pattern) {
     if (anchored) ++src.pos;
     Emit(anchored ? PatternKind::StopSearch : PatternKind::NextStart);
     // A stray closer ends the whole pattern; what follows is ignored.
-    ParseSequence(src);
+    ParseSequence(src, true);
     Emit(PatternKind::Accept);
     program_.hints = AnalyseProgram(program_.instructions, notes_, traits_);
   } catch (const CompileFailure& failure) {
@@ -100,19 +101,35 @@ int32_t PatternCompiler::Compile(std::u16string_view pattern) {
   return kPatternOk;
 }
 
-PatternCompiler::Sequence PatternCompiler::ParseSequence(Source& src) {
+PatternCompiler::Sequence PatternCompiler::ParseSequence(Source& src, bool outermost) {
   Sequence seq;
   bool allFlag = true;
   bool allNullable = true;
+  std::u16string run;
+  auto endRun = [&] {
+    if (!run.empty()) traits_.literalsInOrder.push_back(run);
+    run.clear();
+  };
   while (src.Peek() != u'\0' && !IsCloser(src.Peek())) {
     Piece element;
+    const size_t before = program_.instructions.size();
     if (!ParseElement(src, element)) break;
+    if (outermost) {
+      const auto& code = program_.instructions;
+      if (code.size() == before + 1 && code.back().kind == PatternKind::MatchChar &&
+          code.back().operand != 0) {
+        run += static_cast<char16_t>(code.back().operand);
+      } else {
+        endRun();
+      }
+    }
     ++seq.elements;
     allFlag = allFlag && element.flag;
     allNullable = allNullable && element.nullable;
   }
   // An empty body counts as "not empty" for the language's flag, but it
   // does match the empty string.
+  if (outermost) endRun();
   seq.piece.flag = seq.elements > 0 && allFlag;
   seq.piece.nullable = allNullable;
   return seq;

@@ -37,7 +37,7 @@ class PatternCompiler {
     int elements = 0;
   };
 
-  Sequence ParseSequence(Source& src);
+  Sequence ParseSequence(Source& src, bool outermost = false);
   // Returns false when an alternation without right side dropped the element.
   bool ParseElement(Source& src, Piece& out);
   Piece ParseQuantifiedAtom(Source& src);

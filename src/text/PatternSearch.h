@@ -18,7 +18,7 @@ inline constexpr uint64_t kStackFloor = uint64_t{1} << 20;
 inline constexpr uint64_t kStackPerChar = 32;
 // Step budget for programs with a lazy loop over something that may match
 // empty (the only programs that can cycle without pushing).
-inline constexpr uint64_t kStepFloor = uint64_t{1} << 22;
+inline constexpr uint64_t kStepFloor = uint64_t{1} << 20;
 inline constexpr uint64_t kStepsPerChar = 1024;
 
 // Searches `text` as a text of its own: start positions from its first
@@ -28,9 +28,23 @@ inline constexpr uint64_t kStepsPerChar = 1024;
 bool SearchText(const PatternProgram& program, std::u16string_view text, MatchState& state,
                 bool continuing);
 
-// The same search without skipping start positions or remembering
-// failures: the reference the shortcuts are checked against.
+// Called with every match of SearchRemainders (offsets relative to the
+// remainder searched). Returns where the next remainder begins, counted
+// from the start of the current one, or kStopSearching.
+inline constexpr uint64_t kStopSearching = ~uint64_t{0};
+using MatchSink = uint64_t (*)(void* context, MatchState& state);
+
+// Searches `text`, then after each match the remainder the sink names, as
+// a text of its own, until the sink stops or a search finds nothing (or
+// ends on its bounds). Returns whether the last search matched.
+bool SearchRemainders(const PatternProgram& program, std::u16string_view text, MatchState& state,
+                      MatchSink sink, void* context);
+
+// The same search without skipping start positions, remembering failures
+// or running loops in tight code: the reference the shortcuts are checked
+// against. With `stepLimit`, at most that many instructions run; when they
+// run out the search reports no match and *stepLimit becomes 0.
 bool SearchTextWithoutShortcuts(const PatternProgram& program, std::u16string_view text,
-                                MatchState& state);
+                                MatchState& state, uint64_t* stepLimit = nullptr);
 
 }  // namespace quorvane

@@ -1,12 +1,30 @@
 #include "text/WideStringOps.h"
 
+#include "text/FindUnit.h"
+
 namespace quorvane {
 
-void ReplaceLiteral(std::u16string& text, std::u16string_view search, std::u16string_view insert) {
-  if (search.empty()) return;
+namespace {
+
+size_t Find(std::u16string_view text, std::u16string_view search, size_t from) {
+  const size_t n = text.size();
+  const size_t m = search.size();
+  while (from + m <= n) {
+    const size_t at = FindUnit(text.data(), from, n - m + 1, search[0]);
+    if (at > n - m) break;
+    if (text.compare(at + 1, m - 1, search.substr(1)) == 0) return at;
+    from = at + 1;
+  }
+  return std::u16string_view::npos;
+}
+
+}  // namespace
+
+bool ReplaceLiteral(std::u16string& text, std::u16string_view search, std::u16string_view insert) {
+  if (search.empty()) return false;
   const std::u16string_view source = text;
-  size_t at = source.find(search);
-  if (at == std::u16string_view::npos) return;
+  size_t at = Find(source, search, 0);
+  if (at == std::u16string_view::npos) return false;
   std::u16string result;
   result.reserve(text.size());
   size_t done = 0;
@@ -14,10 +32,11 @@ void ReplaceLiteral(std::u16string& text, std::u16string_view search, std::u16st
     result.append(source, done, at - done);
     result.append(insert);
     done = at + search.size();
-    at = source.find(search, done);
+    at = Find(source, search, done);
   }
   result.append(source, done, std::u16string_view::npos);
   text = std::move(result);
+  return true;
 }
 
 void StripLeading(std::u16string& text, std::u16string_view set) {

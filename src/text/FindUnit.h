@@ -1,0 +1,28 @@
+#pragma once
+// Finds one UTF-16 code unit, four at a time: scanning for the first
+// character dominates literal replacement and the search's start skipping.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace quorvane {
+
+// Index of the first `c` in [from, n) of `s`, or n.
+inline size_t FindUnit(const char16_t* s, size_t from, size_t n, char16_t c) {
+  constexpr uint64_t kOnes = 0x0001000100010001ull;
+  constexpr uint64_t kHighs = 0x8000800080008000ull;
+  const uint64_t wanted = kOnes * c;
+  size_t i = from;
+  for (; i + 4 <= n; i += 4) {
+    uint64_t word;
+    std::memcpy(&word, s + i, sizeof word);
+    const uint64_t x = word ^ wanted;
+    if (((x - kOnes) & ~x & kHighs) != 0) break;  // some lane equals c
+  }
+  for (; i < n; ++i) {
+    if (s[i] == c) return i;
+  }
+  return n;
+}
+
+}  // namespace quorvane
