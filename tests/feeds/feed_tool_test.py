@@ -15,17 +15,20 @@ fixtures = os.path.join(os.path.dirname(os.path.abspath(__file__)), "fixtures")
 failures = []
 
 
+def check(what, condition):
+    if not condition:
+        failures.append(what)
+
+
 def run(*args):
     return subprocess.run([wine_run, tool, *args], capture_output=True, timeout=120)
 
 
 def records(result):
-    return [json.loads(line) for line in result.stdout.decode("utf-8").splitlines()]
+    lines = result.stdout.decode("utf-8").split("\n")
+    check("output ends with a line feed", lines[-1] == "")
+    return [json.loads(line) for line in lines[:-1]]
 
-
-def check(what, condition):
-    if not condition:
-        failures.append(what)
 
 
 r = run(base + "/feeds/rss2.xml", base + "/feeds/rss091.xml", base + "/feeds/rss10.rdf")
@@ -50,7 +53,7 @@ check("UTF-16 file", len(got) == 2 and got[1]["title"] == "\u00dcber \U0001F600"
 r = run(base + "/reset-mid-body", "http://127.0.0.1:1/x")
 check(f"failures exit 0: {r.returncode} {r.stdout!r}", r.returncode == 0 and r.stdout == b"")
 check(f"debug lines on stderr: {r.stderr!r}",
-      r.stderr.decode().splitlines() == ["InternetReadFile failed", "InternetConnectA failed"])
+      r.stderr == b"InternetReadFile failed\nInternetConnectA failed\n")
 
 for args in ([], ["--file"], ["--verbose", base + "/feeds/rss2.xml"]):
     r = run(*args)

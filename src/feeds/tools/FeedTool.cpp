@@ -10,6 +10,9 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -74,6 +77,9 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
 
+  // Exactly the bytes written: UTF-8 and bare line feeds.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   SetDebugSink([](std::string_view line) {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
