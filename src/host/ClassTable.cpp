@@ -1,8 +1,7 @@
 #include "host/ClassTable.h"
 
-#include <array>
-
 #include "QuorvaneRSS_h.h"
+#include "gadget/GadgetControl.h"
 #include "host/com/ClassFactory.h"
 #include "settings/SettingsPage.h"
 
@@ -10,9 +9,10 @@ namespace quorvane {
 namespace {
 
 // One line per creatable class.
-const std::array<ClassEntry, 1> kClasses{{
-    {CLSID_QuorvaneRSSPropPage, GetClassFactory<QuorvaneRSSPropPage>},
-}};
+const ClassEntry kClasses[] = {
+    {CLSID_QuorvaneRSSGadget, &GetClassFactory<GadgetControl>},
+    {CLSID_QuorvaneRSSPropPage, &GetClassFactory<QuorvaneRSSPropPage>},
+};
 
 }  // namespace
 

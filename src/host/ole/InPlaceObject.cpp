@@ -43,7 +43,11 @@ HRESULT OleControl::InPlaceActivate() {
   if (!windowless_) {
     HWND parent = nullptr;
     site->GetWindow(&parent);
-    if (!window_.Create(parent, positionRect_, this)) {
+    const auto handler = [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+      return HandleWindowMessage(window, msg, wParam, lParam);
+    };
+    if (!window_.Create(L"QuorvaneRSSControlWindow", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, parent,
+                        positionRect_, handler)) {
       InPlaceDeactivate();
       return E_FAIL;
     }

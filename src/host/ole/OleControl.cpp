@@ -54,17 +54,17 @@ void OleControl::RequestRedraw() {
   }
 }
 
-LRESULT OleControl::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT OleControl::HandleWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (OnControlMessage(msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window_.Handle(), &paint);
+      HDC dc = BeginPaint(window, &paint);
       RECT client;
-      GetClientRect(window_.Handle(), &client);
+      GetClientRect(window, &client);
       OnDraw(dc, client);
-      EndPaint(window_.Handle(), &paint);
+      EndPaint(window, &paint);
       return 0;
     }
     case WM_MOUSEACTIVATE:
@@ -76,7 +76,7 @@ LRESULT OleControl::HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
         site->OnFocus(msg == WM_SETFOCUS);
       break;
   }
-  return window_.Default(msg, wParam, lParam);
+  return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 }  // namespace quorvane

@@ -20,7 +20,7 @@
 
 #include "host/com/ComObject.h"
 #include "host/com/ComPtr.h"
-#include "host/ole/ControlWindow.h"
+#include "host/ole/OwnedWindow.h"
 
 namespace quorvane {
 
@@ -34,8 +34,7 @@ class OleControl : public ComObject,
                    public IDataObject,
                    public IProvideClassInfo2,
                    public ISupportErrorInfo,
-                   public IObjectWithSite,
-                   private ControlWindow::Owner {
+                   public IObjectWithSite {
  public:
   // A derived class with interfaces of its own repeats this line.
   QUORVANE_COM_IUNKNOWN
@@ -158,7 +157,7 @@ class OleControl : public ComObject,
 
  private:
   void FinalRelease() final;
-  LRESULT HandleWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT HandleWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
   HRESULT InPlaceActivate();
   HRESULT UIActivate();
@@ -186,7 +185,7 @@ class OleControl : public ComObject,
   bool inPlaceActive_ = false;
   bool uiActive_ = false;
   bool windowless_ = false;
-  ControlWindow window_;
+  OwnedWindow window_;
 };
 
 }  // namespace quorvane

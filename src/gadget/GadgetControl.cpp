@@ -1,0 +1,139 @@
+#include "gadget/GadgetControl.h"
+
+#include "host/com/Module.h"
+#include "host/res/ResourceIds.h"
+
+namespace quorvane {
+namespace {
+
+HFONT CreateGadgetFont(bool underline) {
+  return CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, 0, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+}
+
+HBITMAP LoadBarBitmap() {
+  return static_cast<HBITMAP>(
+      LoadImageW(module::Instance(), MAKEINTRESOURCEW(IDB_BAR_GRADIENT), IMAGE_BITMAP, 0, 0, 0));
+}
+
+constexpr SIZE kInitialSize{80, 50};
+
+}  // namespace
+
+GadgetControl::GadgetControl(IUnknown* outer)
+    : OleControl(outer, CLSID_QuorvaneRSSGadget, kInitialSize, kGadgetMiscStatus) {
+  // The creation results are not tested: the display works without any of
+  // these, only less well.
+  handCursor_ = LoadCursorW(nullptr, IDC_HAND);
+  bodyFont_.reset(CreateGadgetFont(false));
+  linkFont_.reset(CreateGadgetFont(true));
+  barBitmapTop_.reset(LoadBarBitmap());
+  barBitmapBottom_.reset(LoadBarBitmap());
+
+  messageWindow_.Create(L"QuorvaneRSSMessageWindow", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                        HWND_MESSAGE, RECT{}, [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+                          return OnMessageWindowMessage(window, msg, wParam, lParam);
+                        });
+
+  fetcher_ = std::make_unique<FeedFetcher>(messageWindow_.Handle());
+  fetcher_->SetRefreshIntervalMs(static_cast<uint32_t>(settings_.feedRefreshRateMs));
+  waits_.Open(messageWindow_.Handle());
+  // The store is still empty: the placeholder, with a new screen still due.
+  machine_.TakeFirstScreen();
+}
+
+// Runs after OnFinalRelease: the fetcher and the message-only window are gone.
+GadgetControl::~GadgetControl() {
+  waits_.Shutdown();  // closing, stop event, every wait thread ended
+  bodyFont_.reset();
+  linkFont_.reset();
+  barBitmapTop_.reset();
+  barBitmapBottom_.reset();
+}
+
+void GadgetControl::OnFinalRelease() {
+  fetcher_.reset();  // stops its worker
+  messageWindow_.Destroy();
+}
+
+void* GadgetControl::FindInterface(REFIID iid) {
+  void* found = LookUpInterface(
+      iid, {
+               {IID_IQuorvaneRSSGadget, static_cast<IQuorvaneRSSGadget*>(this)},
+               {IID_IDispatch, static_cast<IDispatch*>(this)},
+               {IID_IPersist, static_cast<IPersist*>(this)},
+               {IID_IPersistStreamInit, static_cast<IPersistStreamInit*>(this)},
+               {IID_ISpecifyPropertyPages, static_cast<ISpecifyPropertyPages*>(this)},
+               {IID_IContextMenu, static_cast<IContextMenu*>(this)},
+               {IID_IPluginCommand, static_cast<IPluginCommand*>(this)},
+           });
+  return found ? found : OleControl::FindInterface(iid);
+}
+
+LRESULT GadgetControl::OnMessageWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case MSG_NEXT_SCREEN:
+      machine_.NextScreen();
+      return 0;
+    case MSG_RESUME_TYPING:
+      AwakeFeed();
+      return 0;
+    case MSG_START:
+      OnStart();
+      return 0;
+    case WM_TIMER:
+      if (wParam == TIMER_TYPING) {
+        if (machine_.TypingTick()) RequestRedraw();  // no redraw while paused
+      } else if (wParam == TIMER_CURSOR) {
+        machine_.CursorBlink();  // shows at the next redraw
+      }
+      return 0;
+  }
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+void GadgetControl::OnStart() {
+  RestartTypingTimer();
+  SetWindowTimer(TIMER_CURSOR, kCursorBlinkMs);
+  if (fetcher_) fetcher_->SetFeedList(settings_.feedUrls);
+}
+
+void GadgetControl::RestartTypingTimer() {
+  int speed = 0;
+  get_SpeechSpeed(&speed);
+  KillTimer(messageWindow_.Handle(), TIMER_TYPING);
+  SetWindowTimer(TIMER_TYPING, static_cast<UINT>((16 - speed) * 5));
+}
+
+void GadgetControl::SetWindowTimer(UINT_PTR id, UINT periodMs) {
+  SetTimer(messageWindow_.Handle(), id, periodMs, nullptr);
+}
+
+// Messages of the control's own window, or forwarded by a windowless host.
+bool GadgetControl::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      result = OnLButtonDown(wParam, lParam);
+      return true;
+    case WM_LBUTTONUP:
+    case WM_ERASEBKGND:  // the drawing covers the whole area
+      return true;
+    case WM_SETCURSOR:
+      return OnSetCursor(wParam, lParam);
+    case WM_SIZING: {
+      auto* proposed = reinterpret_cast<RECT*>(lParam);
+      if (proposed && proposed->bottom - proposed->top > 18) proposed->bottom = proposed->top + 18;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::u16string GadgetControl::PausedText() const {
+  wchar_t text[64] = {};
+  const int length = LoadStringW(module::Instance(), IDS_PAUSED, text, 64);
+  return std::u16string(reinterpret_cast<const char16_t*>(text), length > 0 ? length : 0);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,162 @@
+#pragma once
+// The gadget control (class QuorvaneRSSGadget): the object the host creates
+// and the spine of the display. It owns the feed fetcher, the typing state
+// machine (the record on screen and how far it is typed), a private
+// message-only window that receives its timers and every cross-thread
+// notification, the wait threads, its fonts and bitmaps, and its settings.
+// Everything here runs on the host's user-interface thread; the fetcher's
+// worker and the wait threads only post messages to the message-only window.
+//
+// Where things are:
+//   GadgetControl.cpp        construction, start-up, messages, teardown
+//   GadgetHostCalls.cpp      the client site's plug-in calls, plug-in commands
+//   GadgetTyping.cpp         the typing automation methods, the wait threads
+//   GadgetDrawing.cpp        DrawGadget
+//   GadgetPointer.cpp        click and pointer shape over the link bar
+//   GadgetMenu.cpp           IContextMenu
+//   settings/GadgetSettings.cpp  IQuorvaneRSSGadget properties, IDispatch,
+//                            IPersistStreamInit, ISpecifyPropertyPages
+#include <windows.h>
+#include <shobjidl.h>
+
+#include <memory>
+#include <string>
+
+#include "QuorvaneRSS_h.h"
+#include "feeds/FeedFetcher.h"
+#include "gadget/GdiObjects.h"
+#include "gadget/ScreenHost.h"
+#include "gadget/TypingMachine.h"
+#include "gadget/WaitThreads.h"
+#include "host/HostInterfaces.h"
+#include "host/ole/OleControl.h"
+#include "host/ole/OwnedWindow.h"
+#include "settings/GadgetSettingsRecord.h"
+
+namespace quorvane {
+
+// Posted to the message-only window, both parameters 0.
+inline constexpr UINT MSG_START = WM_APP + 1;     // InitNew, Load: start the display
+inline constexpr UINT MSG_RESUME_TYPING = 0xC188;  // the resume wait: end a full-page hold
+// MSG_NEXT_SCREEN (0xC189, feeds/FeedWorker.h): the fetcher's cycle or the next-screen wait.
+
+// Timers of the message-only window.
+inline constexpr UINT_PTR TIMER_TYPING = 0;  // one typed character, period (16 - speed) x 5 ms
+inline constexpr UINT_PTR TIMER_CURSOR = 1;  // cursor blink phase
+inline constexpr UINT kCursorBlinkMs = 700;
+
+// OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
+inline constexpr DWORD kGadgetMiscStatus = 0x20191;
+inline constexpr COLORREF kLinkColour = RGB(1, 24, 116);
+
+class GadgetControl : public OleControl,
+                      public IQuorvaneRSSGadget,
+                      public IPersistStreamInit,
+                      public ISpecifyPropertyPages,
+                      public IContextMenu,
+                      public IPluginCommand,
+                      private ScreenHost {
+ public:
+  explicit GadgetControl(IUnknown* outer);
+  QUORVANE_COM_IUNKNOWN
+
+  // IDispatch (settings/GadgetSettings.cpp)
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* argumentError) override;
+
+  // IQuorvaneRSSGadget: the settings (settings/GadgetSettings.cpp) ...
+  HRESULT STDMETHODCALLTYPE get_FeedURLs(BSTR* pBstr) override;
+  HRESULT STDMETHODCALLTYPE put_FeedURLs(BSTR newVal) override;
+  HRESULT STDMETHODCALLTYPE get_FeedRefreshRate(int* pRate) override;
+  HRESULT STDMETHODCALLTYPE put_FeedRefreshRate(int newVal) override;
+  HRESULT STDMETHODCALLTYPE get_DelayBetweenFeeds(int* pDelay) override;
+  HRESULT STDMETHODCALLTYPE put_DelayBetweenFeeds(int newVal) override;
+  HRESULT STDMETHODCALLTYPE get_SpeechSpeed(int* pSpeed) override;
+  HRESULT STDMETHODCALLTYPE put_SpeechSpeed(int newVal) override;
+  // ... and the typing (GadgetTyping.cpp)
+  HRESULT STDMETHODCALLTYPE IncrementFeed() override;
+  HRESULT STDMETHODCALLTYPE CursorBlink() override;
+  HRESULT STDMETHODCALLTYPE AwakeFeed() override;
+
+  // IPersist, IPersistStreamInit, ISpecifyPropertyPages (settings/GadgetSettings.cpp)
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
+  HRESULT STDMETHODCALLTYPE IsDirty() override;
+  HRESULT STDMETHODCALLTYPE Load(IStream* stream) override;
+  HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL clearDirty) override;
+  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
+  HRESULT STDMETHODCALLTYPE InitNew() override;
+  HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override;
+
+  // IContextMenu (GadgetMenu.cpp)
+  HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT index, UINT firstId, UINT lastId, UINT flags) override;
+  HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* command) override;
+  HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR id, UINT type, UINT* reserved, CHAR* name, UINT size) override;
+
+  // IPluginCommand (GadgetHostCalls.cpp)
+  HRESULT STDMETHODCALLTYPE OnCommand(LONG command) override;
+  HRESULT STDMETHODCALLTYPE OnCommandAck(LONG) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnCommandQuery(LONG) override { return E_NOTIMPL; }
+
+ protected:
+  ~GadgetControl() override;
+  void* FindInterface(REFIID iid) override;
+
+  // Sets a timer of the message-only window. A seam: tests record periods.
+  virtual void SetWindowTimer(UINT_PTR id, UINT periodMs);
+
+ private:
+  friend struct GadgetControlTestProbe;
+
+  // OleControl hooks
+  void OnDraw(HDC dc, const RECT& bounds) override { DrawGadget(dc, bounds); }
+  bool OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  HRESULT OnClientSiteSet() override;
+  void OnFinalRelease() override;
+
+  // ScreenHost (GadgetTyping.cpp)
+  bool HasFetcher() const override { return fetcher_ != nullptr; }
+  FeedItem NextItem() override;
+  bool BeginNextScreenWait() override;
+  bool BeginResumeWait() override;
+
+  // The message-only window's messages (GadgetControl.cpp).
+  LRESULT OnMessageWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  // MSG_START: start both timers and hand the feed list to the fetcher.
+  void OnStart();
+  // Restarts TIMER_TYPING with the period of the current speed.
+  void RestartTypingTimer();
+
+  // Paints the gadget into `dc` within `bounds` (GadgetDrawing.cpp).
+  void DrawGadget(HDC dc, const RECT& bounds);
+  // The screen text while paused, "< Paused >".
+  std::u16string PausedText() const;
+
+  // The control window's pointer messages (GadgetPointer.cpp).
+  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+
+  // Plug-in command 1 (GadgetHostCalls.cpp).
+  HRESULT ShowAboutBox();
+
+  // The settings: feedUrls, feedRefreshRateMs, delayBetweenFeedsMs, speechSpeed.
+  GadgetSettingsRecord settings_;
+  bool changedMark_ = false;  // unsaved changes (IsDirty)
+  // currentItem, typedCount, needNewScreen, waitingForNextScreen,
+  // screenFull, cursorOn, paused.
+  TypingMachine machine_{*this};
+
+  HCURSOR handCursor_ = nullptr;  // a shared system cursor: not destroyed
+  UniqueFont bodyFont_;
+  UniqueFont linkFont_;
+  UniqueBitmap barBitmapTop_;
+  UniqueBitmap barBitmapBottom_;
+  OwnedWindow messageWindow_;
+  std::unique_ptr<FeedFetcher> fetcher_;
+  // stopEvent, closing, and every wait thread (nextScreenThread, resumeThread).
+  WaitThreads waits_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,36 @@
+// The typing automation methods and the wait threads behind the machine.
+#include "gadget/GadgetControl.h"
+
+namespace quorvane {
+
+HRESULT GadgetControl::IncrementFeed() {
+  machine_.IncrementFeed();
+  return S_OK;
+}
+
+HRESULT GadgetControl::CursorBlink() {
+  machine_.CursorBlink();
+  return S_OK;
+}
+
+HRESULT GadgetControl::AwakeFeed() {
+  machine_.AwakeFeed();
+  return S_OK;
+}
+
+FeedItem GadgetControl::NextItem() { return fetcher_ ? fetcher_->NextItem() : PlaceholderItem(); }
+
+// The wait reads the delay now, when it begins.
+bool GadgetControl::BeginNextScreenWait() {
+  return waits_.Start(MSG_NEXT_SCREEN, static_cast<DWORD>(settings_.delayBetweenFeedsMs));
+}
+
+// The thread looks at the pause once more as it starts. The machine outlives
+// every wait thread: teardown waits for all of them first.
+bool GadgetControl::BeginResumeWait() {
+  const TypingMachine* machine = &machine_;
+  return waits_.Start(MSG_RESUME_TYPING, static_cast<DWORD>(settings_.delayBetweenFeedsMs),
+                      [machine] { return machine->Paused(); });
+}
+
+}  // namespace quorvane

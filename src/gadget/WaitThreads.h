@@ -1,0 +1,57 @@
+#pragma once
+// The gadget's short-lived wait threads: each waits a while on the stop
+// event and then, unless the gadget is closing, posts one message to the
+// gadget's message-only window.
+//
+// Every thread's handle is kept until the thread has ended, and the stop
+// event is manual-reset: Shutdown wakes all waiters at once and waits for
+// every thread, so no wait thread outlives the gadget. The threads share
+// only a small block (stop event, closing flag, target window) with it.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "host/com/UniqueHandle.h"
+
+namespace quorvane {
+
+class WaitThreads {
+ public:
+  WaitThreads() = default;
+  ~WaitThreads() { Shutdown(); }
+  WaitThreads(const WaitThreads&) = delete;
+  WaitThreads& operator=(const WaitThreads&) = delete;
+
+  // Creates the stop event; the threads will post to `target`.
+  void Open(HWND target);
+
+  // Starts a thread that ends at once if `skip` (optional) says so, else
+  // waits `delayMs` on the stop event and then, unless closing, posts
+  // `message` (both parameters 0). `skip` runs on the new thread and must
+  // stay valid until Shutdown. False if no thread could be started.
+  bool Start(UINT message, DWORD delayMs, std::function<bool()> skip = {});
+
+  // Sets closing, signals the stop event, waits for every thread without
+  // time-out and closes the event. Idempotent.
+  void Shutdown();
+
+  // Threads started and not yet seen to have ended.
+  size_t Count();
+
+ private:
+  struct Shared {
+    UniqueHandle stopEvent;
+    std::atomic<bool> closing{false};
+    HWND target = nullptr;
+  };
+
+  void ForgetEnded();
+
+  std::shared_ptr<Shared> shared_;
+  std::vector<UniqueHandle> threads_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,42 @@
+#include "host/ole/OwnedWindow.h"
+
+#include <utility>
+
+#include "host/com/Module.h"
+
+namespace quorvane {
+
+bool OwnedWindow::Create(const wchar_t* className, DWORD style, HWND parent, const RECT& position,
+                         Handler handler) {
+  Destroy();
+  class_.emplace(className, &Procedure);
+  handler_ = std::move(handler);
+  CreateWindowExW(0, class_->Name(), nullptr, style, position.left, position.top, position.right - position.left,
+                  position.bottom - position.top, parent, nullptr, module::Instance(), this);
+  if (!window_) Destroy();
+  return window_ != nullptr;
+}
+
+void OwnedWindow::Destroy() {
+  if (IsWindow(window_)) {
+    // Detach first: the handler hears nothing of the destruction.
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  window_ = nullptr;
+  handler_ = nullptr;
+  class_.reset();
+}
+
+LRESULT CALLBACK OwnedWindow::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<OwnedWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<OwnedWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self || !self->handler_) return DefWindowProcW(window, msg, wParam, lParam);
+  return self->handler_(window, msg, wParam, lParam);
+}
+
+}  // namespace quorvane

@@ -1,0 +1,75 @@
+// The wait threads: one post after the delay, none after Shutdown, and no
+// thread left behind, however many were waiting.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "gadget/WaitThreads.h"
+#include "host/com/Module.h"
+
+namespace quorvane {
+namespace {
+
+constexpr UINT kMessage = WM_APP + 42;
+
+class WaitThreadsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    baseLocks_ = module::LockCount();
+  }
+  void TearDown() override { DestroyWindow(window_); }
+
+  // Posted messages for the window, waiting up to `ms` for the first.
+  int Posts(DWORD ms) {
+    int count = 0;
+    const ULONGLONG end = GetTickCount64() + ms;
+    MSG msg;
+    do {
+      while (PeekMessageW(&msg, window_, kMessage, kMessage, PM_REMOVE)) {
+        EXPECT_EQ(msg.wParam, 0u);
+        EXPECT_EQ(msg.lParam, 0);
+        ++count;
+      }
+      if (count) break;
+      Sleep(5);
+    } while (GetTickCount64() < end);
+    return count;
+  }
+
+  HWND window_ = nullptr;
+  LONG baseLocks_ = 0;
+};
+
+TEST_F(WaitThreadsTest, PostsOnceAfterTheDelay) {
+  WaitThreads waits;
+  waits.Open(window_);
+  ASSERT_TRUE(waits.Start(kMessage, 1));
+  EXPECT_EQ(Posts(5000), 1);
+  waits.Shutdown();
+  EXPECT_EQ(module::LockCount(), baseLocks_);
+}
+
+TEST_F(WaitThreadsTest, SkippedWaitEndsWithoutPosting) {
+  WaitThreads waits;
+  waits.Open(window_);
+  ASSERT_TRUE(waits.Start(kMessage, 1, [] { return true; }));
+  while (waits.Count() > 0) Sleep(1);
+  EXPECT_EQ(Posts(50), 0);
+}
+
+TEST_F(WaitThreadsTest, ShutdownWakesEverySleeperWithoutAPost) {
+  WaitThreads waits;
+  waits.Open(window_);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(waits.Start(kMessage, 600'000));
+  EXPECT_EQ(waits.Count(), 3u);
+  EXPECT_EQ(module::LockCount(), baseLocks_ + 3);  // each holds the module
+  waits.Shutdown();
+  EXPECT_EQ(waits.Count(), 0u);
+  EXPECT_EQ(module::LockCount(), baseLocks_);
+  EXPECT_EQ(Posts(50), 0);
+  EXPECT_FALSE(waits.Start(kMessage, 1)) << "a closed set starts nothing";
+}
+
+}  // namespace
+}  // namespace quorvane
