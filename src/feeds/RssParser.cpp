@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <msxml2.h>
 
-#include "feeds/XmlProlog.h"
+#include "feeds/EntityCheck.h"
+#include "feeds/TimeStamp.h"
+#include "feeds/XmlDeclaration.h"
 #include "host/com/ComPtr.h"
 #include "text/HeadlineCleanup.h"
 

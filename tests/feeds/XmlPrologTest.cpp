@@ -1,9 +1,10 @@
 // Prolog checks before loading, the time stamp, and the tool's JSON lines.
-#include "feeds/XmlProlog.h"
-
 #include <gtest/gtest.h>
 
+#include "feeds/EntityCheck.h"
 #include "feeds/FeedItemJson.h"
+#include "feeds/TimeStamp.h"
+#include "feeds/XmlDeclaration.h"
 
 namespace quorvane {
 namespace {

@@ -1,15 +1,9 @@
 #pragma once
-// Checks and adjustments of a decoded feed's prolog before it is loaded.
+// Decides whether a feed's own DTD may be handed to the XML parser.
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace quorvane {
-
-// Removes the encoding pseudo-attribute from the XML declaration. The text
-// has already been decoded, and an XML parser that does not know the
-// declared name would otherwise refuse it.
-void RemoveDeclaredEncoding(std::u16string& text);
 
 // Replacement text, in characters, that the references of one document may
 // expand to in all.
@@ -22,8 +16,5 @@ inline constexpr size_t kMaxEntityExpansion = 1 << 20;
 // Such feeds are not loaded at all; plain internal entities (a feed that
 // declares "nbsp", say) are fine.
 bool HasUnsafeEntities(std::u16string_view text);
-
-// "%.2d:%.2d" of an hour and a minute.
-std::u16string FormatTimeStamp(int hour, int minute);
 
 }  // namespace quorvane
