@@ -50,7 +50,9 @@ bool IsPlainEntityText(std::u16string_view value) {
 using EntitySizes = std::map<std::u16string, size_t, std::less<>>;
 
 // Reads the internal subset that starts at `at`, collecting the text length
-// of each entity; false on an entity that is not plain. `at` ends past it.
+// of each entity; `at` ends past it. False on an entity that is not plain,
+// and on anything this reading does not understand (a parser refuses such
+// a subset too, so no ordinary feed is lost).
 bool ReadSubset(std::u16string_view text, size_t& at, EntitySizes& sizes) {
   while (at != std::u16string_view::npos && at < text.size()) {
     at = SkipSpace(text, at);
@@ -79,14 +81,11 @@ bool ReadSubset(std::u16string_view text, size_t& at, EntitySizes& sizes) {
       at = After(text, at + 2, u"?>");
     } else if (At(text, at, u"<!")) {
       at = AfterDeclaration(text, at + 2);
-    } else if (text[at] == u'%') {
-      return false;  // a parameter-entity reference
     } else {
-      break;  // not a declaration: the parser refuses the document anyway
+      return false;  // a parameter-entity reference, or not a declaration
     }
   }
-  at = text.size();
-  return true;
+  return false;  // the subset never ends
 }
 
 // Where the internal subset starts (just past '['), or npos when the

@@ -68,7 +68,13 @@ TEST(HasUnsafeEntities, AcceptsPlainInternalEntitiesAndOrdinaryDoctypes) {
   // Past the prolog, text is content, not declarations.
   EXPECT_FALSE(HasUnsafeEntities(u"<rss><description><![CDATA[<!DOCTYPE r [<!ENTITY x SYSTEM \"y\">]>]]></description></rss>"));
   EXPECT_FALSE(HasUnsafeEntities(u""));
-  EXPECT_FALSE(HasUnsafeEntities(u"<!DOCTYPE r ["));
+}
+
+TEST(HasUnsafeEntities, RefusesSubsetsItCannotRead) {
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r ["));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY a \"x\">"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!ENTITY a \"x\"> junk ]><r>&a;</r>"));
+  EXPECT_TRUE(HasUnsafeEntities(u"<!DOCTYPE r [<!-- never closed ]><r/>"));
 }
 
 TEST(FormatTimeStamp, TwoDigitsEach) {
