@@ -1,6 +1,9 @@
 // Prolog checks before loading, the time stamp, and the tool's JSON lines.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "feeds/CodePageDetection.h"
 #include "feeds/EntityCheck.h"
 #include "feeds/FeedItemJson.h"
 #include "feeds/TimeStamp.h"
@@ -96,6 +99,31 @@ TEST(FeedItemJson, SurrogatePairsBecomeUtf8AndLoneOnesEscapes) {
   EXPECT_EQ(JsonString(u"a\xD83D" u"b\xDE00"), "\"a\\ud83db\\ude00\"");
   EXPECT_EQ(JsonString(u"\x20AC"), "\"\xE2\x82\xAC\"");
   EXPECT_EQ(JsonString(u""), "\"\"");
+}
+
+}  // namespace
+}  // namespace quorvane
+
+namespace quorvane {
+namespace {
+
+// Fragments of prologs in random order: the checks must neither read out of
+// bounds nor loop, whatever the text (run under the sanitizers natively).
+TEST(PrologChecks, SurviveArbitraryFragments) {
+  const std::u16string_view pieces[] = {u"<?xml", u" version=\"1.0\"", u" encoding=", u"\"", u"'", u"?>", u"<!DOCTYPE",
+                                        u" r", u"[", u"]", u">", u"<!ENTITY", u" %", u" a", u" SYSTEM", u"&a;",
+                                        u"&#38;", u"&#x", u";", u"<!--", u"-->", u"<", u"\xFEFF", u" "};
+  std::mt19937 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    std::u16string text;
+    const int count = random() % 16;
+    for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+    HasUnsafeEntities(text);
+    RemoveDeclaredEncoding(text);
+    std::string bytes(text.begin(), text.end());
+    DetectCodePage(bytes);
+    ByteOrderMarkLength(bytes);
+  }
 }
 
 }  // namespace
