@@ -25,6 +25,7 @@
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedFetcher.h"
 #include "gadget/GdiObjects.h"
+#include "gadget/LineBreakCache.h"
 #include "gadget/ScreenHost.h"
 #include "gadget/TypingMachine.h"
 #include "gadget/WaitThreads.h"
@@ -153,6 +154,9 @@ class GadgetControl : public OleControl,
   UniqueFont linkFont_;
   UniqueBitmap barBitmapTop_;
   UniqueBitmap barBitmapBottom_;
+  // Line breaks of the texts shown lately: a redraw measures only lines it
+  // has not laid out before. Keyed by the body font, which lives as long.
+  LineBreakCache lineBreaks_;
   OwnedWindow messageWindow_;
   std::unique_ptr<FeedFetcher> fetcher_;
   // stopEvent, closing, and every wait thread (nextScreenThread, resumeThread).

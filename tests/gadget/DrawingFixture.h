@@ -145,6 +145,23 @@ struct BodyFontMetrics {
   SelectedObject selection;
 };
 
+// Counts the pixels of the text area (between the bars) that differ from
+// `run` drawn by the platform at the text origin (3, 18) on white, in the
+// text colour, with `font`.
+inline int TextAreaDifferences(const Canvas& canvas, HFONT font, const wchar_t* run) {
+  Canvas expected(canvas.width(), canvas.height());
+  PatBlt(expected.dc(), 0, 0, canvas.width(), canvas.height(), WHITENESS);
+  const SelectedObject selection(expected.dc(), font);
+  SetBkMode(expected.dc(), TRANSPARENT);
+  SetTextColor(expected.dc(), kTextGrey);
+  TextOutW(expected.dc(), 3, 18, run, static_cast<int>(wcslen(run)));
+  int differing = 0;
+  for (int y = 16; y < canvas.height() - 16; ++y) {
+    for (int x = 0; x < canvas.width(); ++x) differing += canvas.Pixel(x, y) != expected.Pixel(x, y);
+  }
+  return differing;
+}
+
 // The bounding box of the pixels of one colour within a rectangle.
 struct Ink {
   int count = 0;

@@ -40,21 +40,10 @@ class DrawingPixelTest : public ::testing::Test {
     if (!snapshot.empty()) canvas.Snapshot(snapshot);
   }
 
-  // The text area as the platform draws `run` at (3, 18) on white, in the
-  // text colour, compared row by row with the canvas between the bars.
   void ExpectTextArea(const Canvas& canvas, const wchar_t* run) {
-    Canvas expected(canvas.width(), canvas.height());
-    PatBlt(expected.dc(), 0, 0, canvas.width(), canvas.height(), WHITENESS);
-    const SelectedObject font(expected.dc(), objects.bodyFont.get());
-    SetBkMode(expected.dc(), TRANSPARENT);
-    SetTextColor(expected.dc(), kTextGrey);
-    TextOutW(expected.dc(), 3, 18, run, static_cast<int>(wcslen(run)));
-    int differing = 0;
-    for (int y = 16; y < canvas.height() - 16; ++y) {
-      for (int x = 0; x < canvas.width(); ++x) differing += canvas.Pixel(x, y) != expected.Pixel(x, y);
-    }
-    EXPECT_EQ(differing, 0) << "text area differs from \"" << Narrow(std::u16string(run, run + wcslen(run)))
-                            << "\" drawn at (3, 18)";
+    EXPECT_EQ(TextAreaDifferences(canvas, objects.bodyFont.get(), run), 0)
+        << "text area differs from \"" << Narrow(std::u16string(run, run + wcslen(run)))
+        << "\" drawn at (3, 18)";
   }
 
   FakeHost host;
