@@ -43,7 +43,7 @@ inline int32_t ReferenceReplace(std::u16string& text, const char16_t* pattern,
   MatchState state;
   // The plain search is exponential on some texts where the shortcuts are
   // not (e.g. "<" and many line feeds for "<([^>]|\n)*>"): give up comparing.
-  uint64_t steps = 20000000;
+  uint64_t steps = 4000000;
   const bool found = SearchTextWithoutShortcuts(program, searched, state, &steps);
   if (steps == 0) throw TooDeep();
   if (!found) return 3;

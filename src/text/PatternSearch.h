@@ -11,9 +11,10 @@
 namespace quorvane {
 
 // Upper bound on the backtracking stack: 32 entries per character of the
-// searched text, at least 2^20. The cleanup's patterns push at most eight
-// entries per character they consume (plus a few), so they never reach it;
-// patterns that push without consuming stop here without a match.
+// searched text, at least 2^20. The cleanup's patterns keep at most eight
+// entries per character they have consumed (a loop repetition with its
+// memo mark, group and alternation entries), plus a few, so they never
+// reach it; patterns that push without consuming stop here without a match.
 inline constexpr uint64_t kStackFloor = uint64_t{1} << 20;
 inline constexpr uint64_t kStackPerChar = 32;
 // Step budget for programs with a lazy loop over something that may match

@@ -129,6 +129,14 @@ TEST(HeadlineCleanup, HostileMarkupIsHandledCompletely) {
   EXPECT_EQ(Clean(mixed + u" href=u>t</a>z"), u"z");
 }
 
+TEST(HeadlineCleanup, TextsThatWouldTakeExponentialTime) {
+  // Each line feed matches both alternatives of step 5's loop body: a
+  // plain backtracking search tries 2^n ways before giving up on the "<".
+  EXPECT_EQ(Clean(u"a <" + std::u16string(5000, u'\n') + u"b"), u"a < b");
+  // A single tag as long as a whole article.
+  EXPECT_EQ(Clean(u"x<" + std::u16string(1000000, u'y') + u">z"), u"x z");
+}
+
 TEST(HeadlineCleanup, ConcurrentCallsAgree) {
   const std::u16string input =
       u"<![CDATA[<p>Breaking &amp; news</p> <a href=u>x</a> - - more|less]]> ";

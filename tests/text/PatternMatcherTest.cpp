@@ -134,6 +134,16 @@ TEST(PatternMatcherBounds, LoopsThatNeverFinishEndWithoutMatch) {
   EXPECT_EQ(Find(u"(()|a)*b", u"aab"), "0 3");
 }
 
+TEST(PatternMatcherBounds, TheCleanupPatternsRunWithoutStepBudget) {
+  for (const char16_t* pattern :
+       {u"<table[^>]([^ >]+)[^>]*>(.*?)</table>", u"<a[^>]+href=([^ >]+)[^>]*>(.*?)</a>",
+        u"<([^>]|\n)*>", u" +", u"-+", u"( -)+", u",+"}) {
+    PatternProgram program;
+    ASSERT_EQ(program.CompilePattern(pattern, 1), 0);
+    EXPECT_FALSE(program.Hints().boundedWork) << test::Narrow(pattern);
+  }
+}
+
 // The search skips start positions that cannot begin a match and
 // remembers loop heads that failed; neither may change a result.
 TEST(PatternMatcherShortcuts, SameResultsAsThePlainSearch) {
