@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <utility>
+
 #include "DrawingFixture.h"
 #include "GadgetControlProbe.h"
+#include "TestContainer.h"
 
 namespace quorvane::test {
 namespace {
@@ -63,6 +68,37 @@ TEST_F(DrawingControlTest, ViewDrawShowsTheTypedScreenTextInsideTheBars) {
   Probe::Machine(*gadget_).TogglePause();
   ASSERT_EQ(Draw(canvas, "control_paused"), S_OK);
   EXPECT_EQ(TextAreaDifferences(canvas, Probe::BodyFont(*gadget_), L"< Pa"), 0);
+}
+
+TEST_F(DrawingControlTest, TypingTicksRepaintTheControlsWindow) {
+  TestContainer container;  // places the control at 160 x 100
+  ASSERT_EQ(container.Embed(control_.Get()), S_OK);
+  ASSERT_EQ(container.Activate(), S_OK);
+  ComPtr<IOleWindow> oleWindow;
+  ASSERT_EQ(control_.As(&oleWindow), S_OK);
+  HWND window = nullptr;
+  ASSERT_EQ(oleWindow->GetWindow(&window), S_OK);
+
+  // What the window shows, read back from its device context.
+  const auto capture = [&](const std::string& snapshot) {
+    auto canvas = std::make_unique<Canvas>(160, 100);
+    HDC dc = GetDC(window);
+    BitBlt(canvas->dc(), 0, 0, 160, 100, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    canvas->Snapshot(snapshot);
+    return canvas;
+  };
+
+  const HWND messageWindow = Probe::MessageWindow(*gadget_);
+  for (const auto& [ticks, shown] : {std::pair{1, L"C_ "}, std::pair{6, L"Connec_ "}}) {
+    while (Probe::Machine(*gadget_).TypedCount() < ticks) SendMessageW(messageWindow, WM_TIMER, TIMER_TYPING, 0);
+    UpdateWindow(window);  // the redraw asked for by the tick
+    const auto canvas = capture("control_window_" + std::to_string(ticks));
+    EXPECT_EQ(TextAreaDifferences(*canvas, Probe::BodyFont(*gadget_), shown), 0) << ticks << " ticks";
+    EXPECT_EQ(canvas->Pixel(0, 0), kOutlineGrey);
+    EXPECT_EQ(canvas->Pixel(159, 99), kOutlineGrey);
+  }
+  container.Close();
 }
 
 }  // namespace
