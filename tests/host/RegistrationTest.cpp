@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -197,17 +198,37 @@ class RegistrationTest : public testing::Test {
 
   // Runs regsvr32 in a child process; its exit code.
   DWORD RunRegsvr32(const std::wstring& options) {
-    std::wstring command = L"regsvr32.exe /s " + options + L" \"" + modulePath_ + L"\"";
+    return Run(L"regsvr32.exe /s " + options + L" \"" + modulePath_ + L"\"");
+  }
+
+  // Runs a command line in a child process; its exit code. Its standard
+  // output goes to `output` if given, else to the test's console.
+  static DWORD Run(std::wstring command, std::string* output = nullptr) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-      return ~0u;
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    const std::wstring outputPath = logPath_ + L".out";
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (output) {
+      file = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+      startup.dwFlags = STARTF_USESTDHANDLES;
+      startup.hStdOutput = startup.hStdError = file;
+      startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    const BOOL started =
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &startup, &process);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!started) return ~0u;
     WaitForSingleObject(process.hProcess, 60000);
     DWORD code = ~0u;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    if (output) {
+      std::ifstream read(Narrow(outputPath).c_str(), std::ios::binary);
+      output->assign(std::istreambuf_iterator<char>(read), std::istreambuf_iterator<char>());
+    }
     return code;
   }
 
@@ -293,6 +314,16 @@ TEST_F(RegistrationTest, AFailingHostCallStopsThePluginRegistration) {
   SetEnvironmentVariableW(kFakeHostFailVariable, L"UnregisterComponent");
   EXPECT_EQ(S_OK, unregister_());
   ExpectBaseline();
+}
+
+// A real automation client: Wine's script host reaches the properties by
+// name through the type library registered above.
+TEST_F(RegistrationTest, AutomationClientSetsAndReadsThePropertiesByName) {
+  ASSERT_EQ(S_OK, register_());
+  const std::wstring script = FullPath(Widen(GADGET_AUTOMATION_SCRIPT));
+  std::string output;
+  Run(L"cscript.exe //nologo \"" + script + L"\"", &output);
+  EXPECT_NE(std::string::npos, output.find("mismatches: 0")) << output;
 }
 
 TEST_F(RegistrationTest, Regsvr32RegistersAndUnregistersWithTheHostAndFailsWithoutIt) {
