@@ -300,8 +300,10 @@ void QuorvaneRSSPropPage::TellSite(DWORD status) {
 }
 
 void QuorvaneRSSPropPage::ShowMessage(const wchar_t* text, int focusId) {
+  // The box's own message loop may let the frame deactivate or release the
+  // page; the page stays alive until the box is gone.
+  const ComPtr<IUnknown> keepAlive(ControllingUnknown());
   MessageBoxW(dialog_, text, kMessageCaption, MB_OK);
-  // The box's own loop may have let the frame deactivate the page.
   if (dialog_) SetFocus(GetDlgItem(dialog_, focusId));
 }
 
