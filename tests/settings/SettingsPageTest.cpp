@@ -264,20 +264,16 @@ TEST_F(SettingsPageTest, PageInfoGivesTheTitleAndTheDialogSize) {
   CoTaskMemFree(info.pszTitle);
 }
 
-TEST_F(SettingsPageTest, SiteAndActivationRules) {
+TEST_F(SettingsPageTest, OneSiteAtATimeAndNoApplyWithoutTheDialog) {
   ComPtr<IPropertyPageSite> site;
   ASSERT_EQ(S_OK, siteUnknown_.As(&site));
   ASSERT_EQ(S_OK, page_->SetPageSite(site.Get()));
   EXPECT_EQ(E_UNEXPECTED, page_->SetPageSite(site.Get()));
-  EXPECT_EQ(S_OK, page_->SetPageSite(nullptr));
-  EXPECT_EQ(E_UNEXPECTED, page_->Apply()) << "nothing to read without the dialog";
-  EXPECT_EQ(E_UNEXPECTED, page_->Deactivate());
-  Open();
-  RECT rect{0, 0, 10, 10};
-  EXPECT_EQ(E_UNEXPECTED, page_->Activate(frame_, &rect, FALSE));
-  ASSERT_EQ(S_OK, page_->Move(&rect));
-  GetWindowRect(dialog_, &rect);
-  EXPECT_EQ(10, rect.right - rect.left);
+  IUnknown* objects[] = {gadgetUnknown_.Get()};
+  ASSERT_EQ(S_OK, page_->SetObjects(1, objects));
+  // Reading the absent fields as zeros would overwrite the settings.
+  EXPECT_EQ(E_UNEXPECTED, page_->Apply());
+  EXPECT_TRUE(gadget_->puts.empty());
 }
 
 TEST_F(SettingsPageTest, TabMovesThroughTheFieldsInTemplateOrder) {
@@ -360,21 +356,6 @@ TEST_F(SettingsPageTest, DialogMatchesItsLayout) {
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0)), sizeof(font), &font);
   EXPECT_STREQ(L"MS Sans Serif", font.lfFaceName);
   EXPECT_EQ(0, GetWindowLongW(dialog_, GWL_STYLE) & WS_CAPTION);
-}
-
-// Aggregated, the page's interfaces answer for the outer object.
-TEST(SettingsPageAggregationTest, DelegatesToTheOuterObject) {
-  ComPtr<IUnknown> outerUnknown;
-  NewFake<FakeGadget>(outerUnknown);
-  ComPtr<IUnknown> inner;
-  ASSERT_EQ(CLASS_E_NOAGGREGATION, CreateComObject<QuorvaneRSSPropPage>(outerUnknown.Get(), IID_IPropertyPage,
-                                                                       reinterpret_cast<void**>(inner.GetAddressOf())));
-  ASSERT_EQ(S_OK, CreateComObject<QuorvaneRSSPropPage>(outerUnknown.Get(), IID_IUnknown,
-                                                       reinterpret_cast<void**>(inner.GetAddressOf())));
-  ComPtr<IPropertyPage> page;
-  ASSERT_EQ(S_OK, inner.As(&page));
-  ComPtr<IQuorvaneRSSGadget> viaPage;
-  EXPECT_EQ(S_OK, page->QueryInterface(IID_IQuorvaneRSSGadget, reinterpret_cast<void**>(viaPage.GetAddressOf())));
 }
 
 }  // namespace
