@@ -185,6 +185,35 @@ TEST_F(GadgetControlTest, ReleasingWhileWaitThreadsSleepEndsThemAll) {
   EXPECT_LT(GetTickCount64() - before, 60'000u) << "teardown waited out a sleeping thread";
 }
 
+TEST_F(GadgetControlTest, QuickActivationSitesTheControlLikeSetClientSite) {
+  TestContainer container;
+  ComPtr<IQuickActivate> quick;
+  ASSERT_EQ(control_.As(&quick), S_OK);
+  ComPtr<IOleClientSite> site;
+  ASSERT_EQ(container.Site().QueryInterface(IID_PPV_ARGS(&site)), S_OK);
+  QACONTAINER host{};
+  host.cbSize = sizeof(host);
+  host.pClientSite = site.Get();
+  QACONTROL answer{};
+  answer.cbSize = sizeof(answer);
+  ASSERT_EQ(quick->QuickActivate(&host, &answer), S_OK);
+  EXPECT_EQ(answer.dwMiscStatus, 0x20191u);
+  EXPECT_EQ(container.Site().calls.size(), 3u);
+
+  ComPtr<IProvideClassInfo2> classInfo;
+  ASSERT_EQ(control_.As(&classInfo), S_OK);
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(classInfo->GetClassInfo(&info), S_OK);
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+  EXPECT_TRUE(IsEqualGUID(attributes->guid, CLSID_QuorvaneRSSGadget));
+  info->ReleaseTypeAttr(attributes);
+
+  ComPtr<IOleObject> object;
+  ASSERT_EQ(control_.As(&object), S_OK);
+  object->SetClientSite(nullptr);
+}
+
 TEST_F(GadgetControlTest, SiteWithoutPluginInterfacesHearsNothingMore) {
   SiteOptions options;
   options.pluginSite = false;

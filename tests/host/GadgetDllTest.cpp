@@ -158,6 +158,25 @@ TEST(GadgetDll, HostSitesActivatesAndTearsDownTheControl) {
   EXPECT_LE(ThreadsOfThisProcess(), threadsBefore);
 }
 
+TEST(GadgetDll, ReleasedWhileAWaitSleepsTheModuleCanGoAtOnce) {
+  OleApartment apartment;
+  GadgetDll dll;
+  ASSERT_TRUE(dll.Loaded());
+  {
+    ComPtr<IUnknown> control;
+    ASSERT_EQ(CreateGadget(dll, nullptr, IID_PPV_ARGS(&control)), S_OK);
+    ComPtr<IQuorvaneRSSGadget> gadget;
+    ASSERT_EQ(control.As(&gadget), S_OK);
+    // Type the placeholder ("Connecting") to its end: the next tick starts
+    // the ten-minute wait for the next screen.
+    ASSERT_EQ(gadget->put_DelayBetweenFeeds(600), S_OK);
+    for (int tick = 0; tick <= 10; ++tick) gadget->IncrementFeed();
+    EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
+  }
+  EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+  EXPECT_TRUE(dll.Unload()) << "the wait thread still holds the module";
+}
+
 TEST(GadgetDll, WindowlessControlIsRedrawnThroughItsSite) {
   OleApartment apartment;
   GadgetDll dll;
