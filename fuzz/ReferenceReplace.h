@@ -33,12 +33,11 @@ inline int32_t ReferenceExpand(std::u16string& replacement, const MatchState& st
   return last;
 }
 
-inline int32_t ReferenceReplace(std::u16string& text, const char16_t* pattern,
-                                const std::u16string& replacement, bool global, bool expand,
-                                bool caseSensitive, int depth) {
+// One level of the recursion, with the pattern compiled once by the caller.
+inline int32_t ReferenceLevel(std::u16string& text, const PatternProgram& program,
+                              const std::u16string& replacement, bool global, bool expand,
+                              bool caseSensitive, int depth) {
   if (depth > 1500) throw TooDeep();
-  PatternProgram program;
-  if (program.CompilePattern(pattern, caseSensitive ? 1 : 0) != 0) return 2;
   const std::u16string searched = caseSensitive ? text : FoldCase(text);
   MatchState state;
   // The plain search is exponential on some texts where the shortcuts are
@@ -66,12 +65,20 @@ inline int32_t ReferenceReplace(std::u16string& text, const char16_t* pattern,
     }
     if (searchOn) {
       const int32_t r =
-          ReferenceReplace(remainder, pattern, replacement, true, expand, caseSensitive, depth + 1);
+          ReferenceLevel(remainder, program, replacement, true, expand, caseSensitive, depth + 1);
       if (r != 0 && r != 3) return r;
     }
   }
   text = text.substr(0, start) + expanded + stepped + remainder;
   return 0;
+}
+
+inline int32_t ReferenceReplace(std::u16string& text, const char16_t* pattern,
+                                const std::u16string& replacement, bool global, bool expand,
+                                bool caseSensitive, int depth) {
+  PatternProgram program;
+  if (program.CompilePattern(pattern, caseSensitive ? 1 : 0) != 0) return 2;
+  return ReferenceLevel(text, program, replacement, global, expand, caseSensitive, depth);
 }
 
 }  // namespace quorvane::fuzz

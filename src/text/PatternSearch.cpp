@@ -93,7 +93,7 @@ bool Run(const PatternProgram& program, const SearchHints& hints, std::u16string
   uint32_t* const slots = state.slots.data();
   CaptureExtent* const caps = state.captures.data();
   uint64_t limit = std::max(kStackFloor, kStackPerChar * (uint64_t{n} + 1));
-  uint64_t budget = kStepFloor + kStepsPerChar * (uint64_t{n} + 1);
+  uint64_t budget = stepLimit ? *stepLimit : kStepFloor + kStepsPerChar * (uint64_t{n} + 1);
   const bool anchored = codeSize > 1 && code[1].kind == PatternKind::StopSearch;
   const bool hasSkip = !hints.firstChars.empty() || !hints.prefix.empty();
   bool skipStarts = n > 0 && hasSkip;
