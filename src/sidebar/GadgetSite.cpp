@@ -43,6 +43,9 @@ HRESULT GadgetSite::Attach(IUnknown* control, IStream* state, const RECT& rect) 
   ComPtr<IPersistStreamInit> persist;
   if (SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&persist)))) {
     hr = state ? persist->Load(state) : persist->InitNew();
+    // A gadget that cannot read its saved state starts new rather than not
+    // at all.
+    if (FAILED(hr) && state) hr = persist->InitNew();
     if (FAILED(hr)) return hr;
   }
   oleObject_->SetHostNames(L"QuorvaneSidebar", nullptr);

@@ -12,7 +12,7 @@ struct ProcessStats {
   DWORD gdiObjects = 0;
   DWORD userObjects = 0;
   DWORD threads = 0;
-  SIZE_T privateBytes = 0;
+  SIZE_T privateBytes = 0;  // commit charge
 };
 
 ProcessStats CurrentProcessStats();

@@ -62,6 +62,23 @@ HWND FindDialogControl(int id) {
   return search.found;
 }
 
+BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
+  auto* text = reinterpret_cast<std::wstring*>(data);
+  wchar_t className[64] = {}, title[128] = {};
+  GetClassNameW(window, className, 64);
+  GetWindowTextW(window, title, 128);
+  *text += std::wstring(GetParent(window) ? L"  " : L"") + className + L" id=" + std::to_wstring(GetDlgCtrlID(window)) +
+           L" visible=" + (IsWindowVisible(window) ? L"1" : L"0") + L" enabled=" + (IsWindowEnabled(window) ? L"1" : L"0") +
+           L" text=" + title + L"\n";
+  return TRUE;
+}
+
+BOOL CALLBACK ListTopLevel(HWND window, LPARAM data) {
+  ListWindow(window, data);
+  EnumChildWindows(window, &ListWindow, data);
+  return TRUE;
+}
+
 }  // namespace
 
 ScriptedRun::ScriptedRun(SidebarWindow& sidebar, const SidebarOptions& options)
@@ -135,11 +152,21 @@ void ScriptedRun::RunStep(const Step& step) {
     const size_t space = step.argument.find(L' ');
     const int id = _wtoi(step.argument.substr(0, space).c_str());
     if (HWND control = FindDialogControl(id)) {
-      if (step.verb == L"press")
+      if (step.verb == L"press") {
         SendMessageW(control, BM_CLICK, 0, 0);
-      else
-        SetWindowTextW(control, space == std::wstring::npos ? L"" : step.argument.substr(space + 1).c_str());
+      } else {
+        // Typed as a user types it: the field's own change notices follow.
+        SetFocus(control);
+        SendMessageW(control, EM_SETSEL, 0, -1);
+        SendMessageW(control, WM_CHAR, VK_BACK, 1);
+        if (space != std::wstring::npos)
+          for (wchar_t c : step.argument.substr(space + 1)) SendMessageW(control, WM_CHAR, c, 1);
+      }
     }
+  } else if (step.verb == L"windows") {
+    std::wstring text;
+    EnumThreadWindows(GetCurrentThreadId(), &ListTopLevel, reinterpret_cast<LPARAM>(&text));
+    AppendFile(step.argument, Utf8(text), true);
   } else if (step.verb == L"dump") {
     Dump(step.argument);
   } else if (step.verb == L"exit") {

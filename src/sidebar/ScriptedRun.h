@@ -9,11 +9,12 @@
 //   capture PATH         the panel's client area as a BMP file
 //   capture-window PATH  the whole window, caption included
 //   menu TEXT            run the first gadget's menu item TEXT
-//   set-item ID TEXT     set the text of the control with id ID in any
-//                        dialog of the sidebar (the settings page)
+//   set-item ID TEXT     type TEXT over the text of the field with id ID
+//                        in any dialog of the sidebar (the settings page)
 //   press ID             click the button with id ID in any dialog
 //   dump PATH            write the first gadget's settings, menu, layout
 //                        and last about text (UTF-8, key=value lines)
+//   windows PATH         list the windows of the sidebar's thread
 //   exit                 close the sidebar as the user would
 #include <windows.h>
 

@@ -86,6 +86,14 @@ HRESULT SidebarWindow::AddGadget(REFCLSID clsid, const std::wstring& statePath) 
   return S_OK;
 }
 
+void SidebarWindow::RemoveGadget(size_t index) {
+  if (index >= slots_.size() || inModal_) return;
+  ComPtr<GadgetSite> site = slots_[index].site;
+  slots_.erase(slots_.begin() + static_cast<std::ptrdiff_t>(index));
+  site->Detach();
+  Layout();
+}
+
 void SidebarWindow::FitAndShow(int showCommand) {
   int height = kMargin;
   const int width = kPanelClientWidth - 2 * kMargin;

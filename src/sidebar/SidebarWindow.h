@@ -37,6 +37,8 @@ class SidebarWindow final : public SiteHost {
   // Creates, sites, loads (from `statePath`, new when there is no file)
   // and activates a gadget at the bottom of the panel.
   HRESULT AddGadget(REFCLSID clsid, const std::wstring& statePath);
+  // Deactivates, closes and lets go of a gadget without saving it.
+  void RemoveGadget(size_t index);
   size_t GadgetCount() const { return slots_.size(); }
   GadgetSite& Gadget(size_t index) const { return *slots_[index].site.Get(); }
   // Sizes the panel to its gadgets at their default sizes and shows it at

@@ -1,0 +1,113 @@
+// Creates and destroys the gadget in the sidebar 500 times in one process,
+// each time with a feed download under way against a server that stalls:
+// nothing may be left behind (handles, GDI and USER objects, threads) and
+// nothing may crash.
+#include <windows.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "QuorvaneRSS_h.h"
+#include "sidebar/GadgetFactory.h"
+#include "sidebar/ProcessStats.h"
+#include "sidebar/SidebarWindow.h"
+#include "WineTestPaths.h"
+
+namespace quorvane::sidebar {
+namespace {
+
+constexpr int kCycles = 500;
+
+std::wstring ServerUrl(const char* path) {
+  const char* base = std::getenv("QUORVANE_SIDEBAR_SERVER");
+  std::string url = std::string(base ? base : "http://127.0.0.1:9") + path;
+  return std::wstring(url.begin(), url.end());
+}
+
+void Pump(DWORD milliseconds) {
+  const ULONGLONG until = GetTickCount64() + milliseconds;
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (GetTickCount64() < until);
+}
+
+// Requests the server has seen for `path`, from its /hits page.
+int ServerHits(const std::string& path) {
+  HINTERNET session = InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  HINTERNET request = InternetOpenUrlW(session, ServerUrl("/hits").c_str(), nullptr, 0,
+                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+  std::string body;
+  char buffer[1024];
+  DWORD read = 0;
+  while (request && InternetReadFile(request, buffer, sizeof(buffer), &read) && read) body.append(buffer, read);
+  if (request) InternetCloseHandle(request);
+  InternetCloseHandle(session);
+  const size_t at = body.find(path + " ");
+  return at == std::string::npos ? 0 : std::atoi(body.c_str() + at + path.size() + 1);
+}
+
+TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBehind) {
+  ASSERT_EQ(OleInitialize(nullptr), S_OK);
+  {
+    GadgetFactory factory(testing::BuildPath(L"src\\sidebar\\QuorvaneRSS.dll"));
+    SidebarWindow sidebar(factory);
+    ASSERT_TRUE(sidebar.Create());
+    const std::wstring noState = testing::BuildPath(L"no-such-folder\\none.state");
+    // Each download stalls 2 s after the headers, then the server closes.
+    const std::wstring feeds = ServerUrl("/stall?s=2") + L" URL ";
+    const int hitsBefore = ServerHits("/stall");
+
+    auto cycle = [&] {
+      ASSERT_EQ(sidebar.AddGadget(kGadgetClassId, noState), S_OK);
+      ComPtr<IQuorvaneRSSGadget> gadget;
+      ASSERT_EQ(sidebar.Gadget(0).Control()->QueryInterface(IID_PPV_ARGS(&gadget)), S_OK);
+      UniqueBstr value(feeds.c_str());
+      gadget->put_FeedURLs(value.get());
+      Pump(25);  // the start message, the worker's request
+      gadget.Reset();
+      sidebar.RemoveGadget(0);
+    };
+
+    // The first gadget loads the module, fonts and WinInet for good.
+    cycle();
+    Pump(3000);
+    const ProcessStats before = CurrentProcessStats();
+
+    for (int i = 0; i < kCycles && !HasFatalFailure(); ++i) cycle();
+
+    // Stalled downloads end when the server closes them (Wine's WinInet
+    // does not abort a read); give their threads time to finish.
+    ProcessStats after = CurrentProcessStats();
+    for (int wait = 0; wait < 60 && (after.threads > before.threads || after.handles > before.handles + 8); ++wait) {
+      Pump(500);
+      after = CurrentProcessStats();
+    }
+    std::printf("after 1 cycle: %lu handles, %lu GDI, %lu USER objects, %lu threads, %llu KB private\n",
+                before.handles, before.gdiObjects, before.userObjects, before.threads,
+                static_cast<unsigned long long>(before.privateBytes / 1024));
+    std::printf("after %d more: %lu handles, %lu GDI, %lu USER objects, %lu threads, %llu KB private\n", kCycles,
+                after.handles, after.gdiObjects, after.userObjects, after.threads,
+                static_cast<unsigned long long>(after.privateBytes / 1024));
+    EXPECT_GE(ServerHits("/stall") - hitsBefore, kCycles * 9 / 10) << "downloads were not under way";
+    EXPECT_LE(after.threads, before.threads);
+    // A few handles of the system's own caches may come and go.
+    EXPECT_LE(after.handles, before.handles + 8);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects + 4);
+    EXPECT_LE(after.userObjects, before.userObjects + 4);
+    sidebar.Close();
+  }
+  OleUninitialize();
+}
+
+}  // namespace
+}  // namespace quorvane::sidebar
