@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "sidebar/GadgetState.h"
+#include "sidebar/SettingsFrame.h"
 
 namespace quorvane::sidebar {
 namespace {
@@ -278,8 +279,11 @@ void SidebarWindow::ShowSettings(size_t gadget) {
   const std::wstring caption = site->Title().empty() ? std::wstring(L"Gadget") : site->Title();
   IUnknown* objects[] = {control.Get()};
   inModal_ = true;
-  OleCreatePropertyFrame(window_, 0, 0, caption.c_str(), 1, objects, pages.cElems, pages.pElems,
-                         LOCALE_USER_DEFAULT, 0, nullptr);
+  if (StandardFrameCannotApply())
+    ShowSettingsFrame(window_, caption, control.Get(), pages);
+  else
+    OleCreatePropertyFrame(window_, 0, 0, caption.c_str(), 1, objects, pages.cElems, pages.pElems,
+                           LOCALE_USER_DEFAULT, 0, nullptr);
   inModal_ = false;
   CoTaskMemFree(pages.pElems);
   // An applied change is saved at once, not only on exit.
