@@ -71,7 +71,7 @@ LPOLESTR TaskMemCopy(const wchar_t* text) {
 
 QuorvaneRSSPropPage::~QuorvaneRSSPropPage() {
   // The dialog procedure points at this object.
-  if (dialog_) DestroyWindow(dialog_);
+  if (dialog_) Deactivate();
 }
 
 void* QuorvaneRSSPropPage::FindInterface(REFIID iid) {
