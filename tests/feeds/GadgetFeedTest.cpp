@@ -1,0 +1,99 @@
+// The gadget control with its real fetcher against the local feed server:
+// it types headlines from a feed, and closing it never waits for a server
+// that stalls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "GadgetControlProbe.h"
+#include "TestContainer.h"
+#include "host/com/Module.h"
+
+namespace quorvane::test {
+namespace {
+
+using Probe = GadgetControlTestProbe;
+
+std::u16string Server() {
+  const char* base = std::getenv("QUORVANE_FEED_SERVER");
+  return base ? std::u16string(base, base + std::strlen(base)) : std::u16string();
+}
+
+class GadgetFeedTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (Server().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
+    OleInitialize(nullptr);
+    baseLocks_ = module::LockCount();
+    gadget_ = MakeGadget(control_);
+    ASSERT_NE(gadget_, nullptr);
+  }
+  void TearDown() override {
+    if (Server().empty()) return;
+    control_.Reset();
+    OleUninitialize();
+  }
+
+  // InitNew, then the feed list through the automation property; MSG_START
+  // hands it to the fetcher when the container pumps.
+  void StartWith(const std::u16string& feeds) {
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control_.As(&persist), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    ComPtr<IQuorvaneRSSGadget> gadget;
+    ASSERT_EQ(control_.As(&gadget), S_OK);
+    UniqueBstr list(feeds);
+    ASSERT_EQ(gadget->put_FeedURLs(list.get()), S_OK);
+  }
+
+  bool LocksBackToBase(DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (module::LockCount() != baseLocks_) {
+      if (GetTickCount64() >= end) return false;
+      Sleep(10);
+    }
+    return true;
+  }
+
+  LONG baseLocks_ = 0;
+  ComPtr<IUnknown> control_;
+  TimerRecordingGadget* gadget_ = nullptr;
+};
+
+TEST_F(GadgetFeedTest, TypesTheHeadlinesOfAServedFeed) {
+  TestContainer container;
+  ASSERT_EQ(container.Embed(control_.Get()), S_OK);
+  ASSERT_EQ(container.AdviseView(), S_OK);
+  ASSERT_EQ(container.Activate(), S_OK);
+  StartWith(Server() + u"/feeds/rss2.xml URL ");
+
+  const TypingMachine& machine = Probe::Machine(*gadget_);
+  ASSERT_TRUE(container.PumpUntil(10000, [&] { return machine.CurrentItem().title == u"First headline"; }));
+  EXPECT_EQ(machine.CurrentItem().feedTitle, u"Quorvane & Friends");
+  EXPECT_EQ(machine.CurrentItem().description, u"One bold start.");
+  EXPECT_TRUE(container.PumpUntil(5000, [&] { return machine.TypedCount() >= 5; }));
+  container.Close();
+}
+
+TEST_F(GadgetFeedTest, ClosingWhileAFeedStallsReturnsAtOnceAndTheModuleStaysLoadedUntilTheWorkerEnds) {
+  {
+    TestContainer container;
+    ASSERT_EQ(container.Embed(control_.Get()), S_OK);
+    StartWith(Server() + u"/stall-mid-body?s=3 URL ");
+    TestContainer::PumpPending();  // MSG_START: the worker starts and the read stalls
+    Sleep(500);
+
+    const ULONGLONG start = GetTickCount64();
+    container.Close();
+    control_.Reset();
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+  }
+  EXPECT_GT(module::LockCount(), baseLocks_);  // DllCanUnloadNow would say S_FALSE
+  EXPECT_TRUE(LocksBackToBase(15000));
+}
+
+}  // namespace
+}  // namespace quorvane::test
