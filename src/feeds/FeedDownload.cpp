@@ -19,7 +19,8 @@ struct InternetHandle {
 
 // Reads until the end of the body; false on a failed read, which includes a
 // request that the stopper has taken and closed (some WinInets let a read
-// on a closed handle run on until the server ends the connection).
+// on a closed handle run on until the server ends the connection). Bytes
+// read through a handle that was taken meanwhile are never kept.
 bool ReadBody(FeedSignals& signals, std::string& body, bool& tooLarge) {
   char chunk[kChunkBytes];
   while (true) {
