@@ -2,6 +2,7 @@
 
 #include "host/com/Module.h"
 #include "host/res/ResourceIds.h"
+#include "settings/SettingsBounds.h"
 
 namespace quorvane {
 namespace {
@@ -102,7 +103,7 @@ void GadgetControl::RestartTypingTimer() {
   int speed = 0;
   get_SpeechSpeed(&speed);
   KillTimer(messageWindow_.Handle(), TIMER_TYPING);
-  SetWindowTimer(TIMER_TYPING, static_cast<UINT>((16 - speed) * 5));
+  SetWindowTimer(TIMER_TYPING, TypingPeriodMs(speed));
 }
 
 void GadgetControl::SetWindowTimer(UINT_PTR id, UINT periodMs) {

@@ -32,6 +32,7 @@
 #include "host/HostInterfaces.h"
 #include "host/ole/OleControl.h"
 #include "host/ole/OwnedWindow.h"
+#include "host/ole/TypeInfoDispatch.h"
 #include "settings/GadgetSettingsRecord.h"
 
 namespace quorvane {
@@ -107,6 +108,9 @@ class GadgetControl : public OleControl,
 
   // Sets a timer of the message-only window. A seam: tests record periods.
   virtual void SetWindowTimer(UINT_PTR id, UINT periodMs);
+  // Opens a web link with the shell (GadgetPointer.cpp). A seam: tests
+  // record links.
+  virtual void OpenLink(const std::u16string& link);
 
  private:
   friend struct GadgetControlTestProbe;
@@ -142,6 +146,8 @@ class GadgetControl : public OleControl,
   // Plug-in command 1 (GadgetHostCalls.cpp).
   HRESULT ShowAboutBox();
 
+  // IDispatch of IQuorvaneRSSGadget, from the type library.
+  TypeInfoDispatch dispatch_{IID_IQuorvaneRSSGadget};
   // The settings: feedUrls, feedRefreshRateMs, delayBetweenFeedsMs, speechSpeed.
   GadgetSettingsRecord settings_;
   bool changedMark_ = false;  // unsaved changes (IsDirty)

@@ -1,11 +1,29 @@
-// IContextMenu: the gadget's "Pause" item in the host's menu. Not built yet.
+// IContextMenu: the gadget's "Pause" item in the host's menu.
 #include "gadget/GadgetControl.h"
+#include "host/com/Module.h"
+#include "host/res/ResourceIds.h"
 
 namespace quorvane {
 
-HRESULT GadgetControl::QueryContextMenu(HMENU, UINT, UINT, UINT, UINT) { return E_NOTIMPL; }
+// Appends "Pause" with the first command id, checked while paused. The
+// insertion index, the last id and the flags are not needed. The result is
+// S_OK, not an item count: the host relies only on receiving verb 0.
+HRESULT GadgetControl::QueryContextMenu(HMENU menu, UINT, UINT firstId, UINT, UINT) {
+  wchar_t text[64] = {};
+  LoadStringW(module::Instance(), IDS_PAUSE, text, 64);
+  AppendMenuW(menu, MF_STRING, firstId, text);
+  if (machine_.Paused()) CheckMenuItem(menu, firstId, MF_BYCOMMAND | MF_CHECKED);
+  return S_OK;
+}
 
-HRESULT GadgetControl::InvokeCommand(CMINVOKECOMMANDINFO*) { return E_NOTIMPL; }
+// Verb 0 is the "Pause" item; the verb is read as a number, so a verb given
+// as a string (a pointer) matches nothing. No redraw is asked for: the text
+// area changes at the next paint.
+HRESULT GadgetControl::InvokeCommand(CMINVOKECOMMANDINFO* command) {
+  if (!command) return E_INVALIDARG;
+  if (reinterpret_cast<UINT_PTR>(command->lpVerb) == 0) machine_.TogglePause();
+  return S_OK;
+}
 
 HRESULT GadgetControl::GetCommandString(UINT_PTR, UINT, UINT*, CHAR*, UINT) { return E_NOTIMPL; }
 

@@ -1,21 +1,31 @@
 // The gadget's settings as automation properties (minutes, seconds and
-// speed steps outside, milliseconds inside), their start-up through
+// speed steps outside, milliseconds inside), their persistence through
 // IPersistStreamInit, and the settings page they name.
+#include <algorithm>
+#include <optional>
+
 #include "gadget/GadgetControl.h"
 #include "host/com/ComPtr.h"
+#include "settings/IStreamByteStream.h"
+#include "settings/SettingsBounds.h"
+#include "settings/SettingsStream.h"
 
 namespace quorvane {
 
-// IDispatch: served from the type library later.
-HRESULT GadgetControl::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
+HRESULT GadgetControl::GetTypeInfoCount(UINT* count) { return dispatch_.GetTypeInfoCount(count); }
+
+HRESULT GadgetControl::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) {
+  return dispatch_.GetTypeInfo(index, locale, info);
 }
-HRESULT GadgetControl::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-HRESULT GadgetControl::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-HRESULT GadgetControl::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-  return E_NOTIMPL;
+
+HRESULT GadgetControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) {
+  return dispatch_.GetIDsOfNames(iid, names, count, locale, ids);
+}
+
+HRESULT GadgetControl::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                              EXCEPINFO* exception, UINT* argumentError) {
+  return dispatch_.Invoke(static_cast<IQuorvaneRSSGadget*>(this), id, iid, locale, flags, params, result, exception,
+                          argumentError);
 }
 
 HRESULT GadgetControl::get_FeedURLs(BSTR* pBstr) {
@@ -25,7 +35,14 @@ HRESULT GadgetControl::get_FeedURLs(BSTR* pBstr) {
 }
 
 HRESULT GadgetControl::put_FeedURLs(BSTR newVal) {
-  settings_.feedUrls = FeedListOrDefault(UniqueBstr(SysAllocStringLen(newVal, SysStringLen(newVal))).str());
+  // The feed list is a zero-terminated string: it ends at its first zero
+  // character, as it would after a save and a load.
+  std::u16string value;
+  if (newVal) {
+    const auto* text = reinterpret_cast<const char16_t*>(newVal);
+    value.assign(text, std::find(text, text + SysStringLen(newVal), u'\0'));
+  }
+  settings_.feedUrls = FeedListOrDefault(std::move(value));
   machine_.RequestNewScreen();
   if (fetcher_) fetcher_->SetFeedList(settings_.feedUrls);
   changedMark_ = true;
@@ -33,24 +50,24 @@ HRESULT GadgetControl::put_FeedURLs(BSTR newVal) {
 }
 
 HRESULT GadgetControl::get_FeedRefreshRate(int* pRate) {
-  if (pRate) *pRate = settings_.feedRefreshRateMs / 60'000;
+  if (pRate) *pRate = MsToMinutes(settings_.feedRefreshRateMs);
   return S_OK;
 }
 
 HRESULT GadgetControl::put_FeedRefreshRate(int newVal) {
-  settings_.feedRefreshRateMs = newVal * 60'000;
+  settings_.feedRefreshRateMs = MinutesToMs(newVal);
   if (fetcher_) fetcher_->SetRefreshIntervalMs(static_cast<uint32_t>(settings_.feedRefreshRateMs));
   changedMark_ = true;
   return S_OK;
 }
 
 HRESULT GadgetControl::get_DelayBetweenFeeds(int* pDelay) {
-  if (pDelay) *pDelay = settings_.delayBetweenFeedsMs / 1'000;
+  if (pDelay) *pDelay = MsToSeconds(settings_.delayBetweenFeedsMs);
   return S_OK;
 }
 
 HRESULT GadgetControl::put_DelayBetweenFeeds(int newVal) {
-  settings_.delayBetweenFeedsMs = newVal * 1'000;
+  settings_.delayBetweenFeedsMs = SecondsToMs(newVal);  // the next wait uses it
   changedMark_ = true;
   return S_OK;
 }
@@ -75,14 +92,35 @@ HRESULT GadgetControl::GetClassID(CLSID* clsid) {
 
 HRESULT GadgetControl::IsDirty() { return changedMark_ ? S_OK : S_FALSE; }
 
-HRESULT GadgetControl::Load(IStream*) { return E_NOTIMPL; }
+// Never fails: an unreadable or too-new stream leaves the default feed and
+// whatever numbers were there or were read, and the display starts anyway.
+HRESULT GadgetControl::Load(IStream* stream) {
+  std::optional<IStreamByteStream> bytes;
+  if (stream) bytes.emplace(*stream);
+  if (ReadSettings(bytes ? &*bytes : nullptr, settings_) == SettingsLoad::Complete) changedMark_ = false;
+  if (fetcher_) fetcher_->SetRefreshIntervalMs(static_cast<uint32_t>(settings_.feedRefreshRateMs));
+  PostMessageW(messageWindow_.Handle(), MSG_START, 0, 0);
+  return S_OK;
+}
 
-HRESULT GadgetControl::Save(IStream*, BOOL) { return E_NOTIMPL; }
+HRESULT GadgetControl::Save(IStream* stream, BOOL clearDirty) {
+  if (!stream) return E_INVALIDARG;
+  IStreamByteStream bytes(*stream);
+  const HRESULT hr = WriteSettings(bytes, settings_);
+  if (FAILED(hr)) return hr;
+  if (clearDirty) changedMark_ = false;
+  return S_OK;
+}
 
-HRESULT GadgetControl::GetSizeMax(ULARGE_INTEGER*) { return E_NOTIMPL; }
+HRESULT GadgetControl::GetSizeMax(ULARGE_INTEGER* size) {
+  if (!size) return E_POINTER;
+  size->QuadPart = SettingsStreamSize(settings_);
+  return S_OK;
+}
 
 HRESULT GadgetControl::InitNew() {
   settings_ = GadgetSettingsRecord{};
+  if (fetcher_) fetcher_->SetRefreshIntervalMs(static_cast<uint32_t>(settings_.feedRefreshRateMs));
   changedMark_ = true;
   PostMessageW(messageWindow_.Handle(), MSG_START, 0, 0);
   return S_OK;

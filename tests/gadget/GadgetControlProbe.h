@@ -16,6 +16,12 @@ struct GadgetControlTestProbe {
   static HWND MessageWindow(GadgetControl& control) { return control.messageWindow_.Handle(); }
   static WaitThreads& Waits(GadgetControl& control) { return control.waits_; }
   static bool HasFetcher(GadgetControl& control) { return control.fetcher_ != nullptr; }
+  static FeedFetcher& Fetcher(GadgetControl& control) { return *control.fetcher_; }
+  // A fetcher whose workers run `makeSource`'s step instead of downloading.
+  static void ReplaceFetcher(GadgetControl& control, FeedSourceFactory makeSource) {
+    control.fetcher_ = std::make_unique<FeedFetcher>(control.messageWindow_.Handle(), std::move(makeSource));
+    control.fetcher_->SetRefreshIntervalMs(static_cast<uint32_t>(control.settings_.feedRefreshRateMs));
+  }
   static HFONT BodyFont(GadgetControl& control) { return control.bodyFont_.get(); }
   static HFONT LinkFont(GadgetControl& control) { return control.linkFont_.get(); }
   static HBITMAP BarBitmapTop(GadgetControl& control) { return control.barBitmapTop_.get(); }

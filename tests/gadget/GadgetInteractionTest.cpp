@@ -1,0 +1,209 @@
+// The gadget's menu and pointer through its COM interfaces, in the test
+// container: the "Pause" item, clicks on the link bar and the hand pointer.
+#include <gtest/gtest.h>
+
+#include "ProbedGadget.h"
+#include "TestContainer.h"
+
+namespace quorvane::test {
+namespace {
+
+FeedItem Headline(std::u16string link) { return {std::move(link), u"Title", u"Some text", u"Feed", u"12:00"}; }
+
+std::u16string MenuText(HMENU menu, UINT id) {
+  wchar_t text[64] = {};
+  GetMenuStringW(menu, id, text, 64, MF_BYCOMMAND);
+  return reinterpret_cast<const char16_t*>(text);
+}
+
+class GadgetInteractionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(S_OK, OleInitialize(nullptr));
+    gadget_ = ProbedGadget::Create(control_);
+    ASSERT_TRUE(gadget_);
+    ASSERT_EQ(S_OK, control_.As(&menu_));
+  }
+  void TearDown() override {
+    container_.reset();
+    menu_.Reset();
+    control_.Reset();
+    TestContainer::PumpPending();
+    OleUninitialize();
+  }
+
+  // Sites the control windowless in the test container at `position`.
+  void Embed(RECT position) {
+    SiteOptions options;
+    options.windowless = true;
+    options.position = position;
+    container_ = std::make_unique<TestContainer>(options);
+    ASSERT_EQ(S_OK, container_->Embed(control_.Get()));
+    ASSERT_EQ(S_OK, container_->Activate());
+    ComPtr<IOleInPlaceObjectWindowless> windowless;
+    ASSERT_EQ(S_OK, control_.As(&windowless));
+    HWND window = nullptr;
+    ASSERT_EQ(E_FAIL, windowless->GetWindow(&window)) << "expected windowless activation";
+  }
+
+  // A click at container client coordinate y, as the container forwards it.
+  LRESULT Click(int y) { return SendMessageW(container_->Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, y)); }
+
+  // Whether the control sets the hand for the pointer at container client y.
+  bool HandAt(int y) {
+    POINT point{20, y};
+    ClientToScreen(container_->Window(), &point);
+    SetCursorPos(point.x, point.y);
+    SetCursor(nullptr);
+    ComPtr<IOleInPlaceObjectWindowless> windowless;
+    control_.As(&windowless);
+    LRESULT result = -1;
+    const HRESULT hr = windowless->OnWindowMessage(
+        WM_SETCURSOR, reinterpret_cast<WPARAM>(container_->Window()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), &result);
+    const bool hand = GetCursor() == LoadCursorW(nullptr, IDC_HAND);
+    EXPECT_EQ(hr == S_OK, hand) << "handled exactly when the hand is set";
+    if (hr == S_OK) EXPECT_EQ(0, result);
+    return hand;
+  }
+
+  std::vector<std::u16string> Opened() const { return gadget_->opened; }
+
+  ComPtr<IUnknown> control_;
+  ProbedGadget* gadget_ = nullptr;
+  ComPtr<IContextMenu> menu_;
+  std::unique_ptr<TestContainer> container_;
+};
+
+using Links = std::vector<std::u16string>;
+
+TEST_F(GadgetInteractionTest, MenuOffersPauseCheckedWhilePaused) {
+  for (const bool paused : {false, true}) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1, L"Host item");
+    EXPECT_EQ(S_OK, menu_->QueryContextMenu(menu, 0, 100, 110, CMF_NORMAL));
+    ASSERT_EQ(2, GetMenuItemCount(menu));
+    EXPECT_EQ(100u, GetMenuItemID(menu, 1)) << "appended at the end with the first id";
+    EXPECT_EQ(u"Pause", MenuText(menu, 100));
+    EXPECT_EQ(paused ? MF_CHECKED : MF_UNCHECKED, GetMenuState(menu, 100, MF_BYCOMMAND) & MF_CHECKED);
+    DestroyMenu(menu);
+
+    CMINVOKECOMMANDINFO command{sizeof(command)};
+    command.lpVerb = MAKEINTRESOURCEA(0);
+    ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
+    EXPECT_EQ(!paused, gadget_->Machine().Paused());
+  }
+  EXPECT_EQ(E_NOTIMPL, menu_->GetCommandString(0, GCS_VERBA, nullptr, nullptr, 0));
+}
+
+TEST_F(GadgetInteractionTest, OnlyVerbZeroTogglesThePause) {
+  CMINVOKECOMMANDINFO command{sizeof(command)};
+  for (const UINT_PTR verb : {1u, 2u, 100u}) {
+    command.lpVerb = MAKEINTRESOURCEA(verb);
+    EXPECT_EQ(S_OK, menu_->InvokeCommand(&command));
+  }
+  command.lpVerb = "pause";
+  EXPECT_EQ(S_OK, menu_->InvokeCommand(&command));
+  EXPECT_FALSE(gadget_->Machine().Paused());
+}
+
+// Pausing ends the wait for the next screen; while paused the typing timer
+// goes on but asks for no redraw; resuming redraws at the next tick.
+TEST_F(GadgetInteractionTest, PauseFreezesTheDisplayInTheContainer) {
+  Embed({0, 0, 160, 60});
+  gadget_->ShowItem(Headline(u"http://example.com/"));
+  ComPtr<IQuorvaneRSSGadget> gadget;
+  ASSERT_EQ(S_OK, control_.As(&gadget));
+  for (size_t i = 0; i <= gadget_->Machine().CurrentItem().description.size(); ++i) gadget->IncrementFeed();
+  ASSERT_TRUE(gadget_->Machine().WaitingForNextScreen());
+
+  CMINVOKECOMMANDINFO command{sizeof(command)};
+  ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
+  EXPECT_TRUE(gadget_->Machine().Paused());
+  EXPECT_FALSE(gadget_->Machine().WaitingForNextScreen());
+  EXPECT_FALSE(gadget_->Machine().ScreenFull());
+
+  HWND messages = gadget_->MessageWindow();
+  const int before = container_->Site().Count(L"InvalidateRect");
+  SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
+  EXPECT_EQ(before, container_->Site().Count(L"InvalidateRect")) << "no redraw while paused";
+  ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
+  EXPECT_FALSE(gadget_->Machine().Paused());
+  SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
+  EXPECT_EQ(before + 1, container_->Site().Count(L"InvalidateRect"));
+}
+
+TEST_F(GadgetInteractionTest, ClickInTheLinkBarOfATallControlOpensTheLink) {
+  Embed({0, 0, 160, 60});
+  gadget_->ShowItem(Headline(u"http://example.com/a?b=1"));
+  EXPECT_EQ(0, Click(30));  // the text area
+  EXPECT_EQ(0, Click(44));  // the row above the bar
+  EXPECT_TRUE(Opened().empty());
+  EXPECT_EQ(0, Click(45));
+  EXPECT_EQ(0, Click(59));
+  EXPECT_EQ((Links{u"http://example.com/a?b=1", u"http://example.com/a?b=1"}), Opened());
+
+  // The button-up is swallowed.
+  ComPtr<IOleInPlaceObjectWindowless> windowless;
+  ASSERT_EQ(S_OK, control_.As(&windowless));
+  LRESULT result = -1;
+  EXPECT_EQ(S_OK, windowless->OnWindowMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 59), &result));
+  EXPECT_EQ(0, result);
+}
+
+TEST_F(GadgetInteractionTest, ClickFollowsThePositionRectangle) {
+  Embed({0, 20, 160, 80});
+  gadget_->ShowItem(Headline(u"https://example.com/"));
+  Click(50);
+  Click(64);
+  EXPECT_TRUE(Opened().empty());
+  Click(65);
+  EXPECT_EQ(Links{u"https://example.com/"}, Opened());
+  // The vertical coordinate is signed: a point above the window is not in the bar.
+  ComPtr<IOleInPlaceObjectWindowless> windowless;
+  ASSERT_EQ(S_OK, control_.As(&windowless));
+  LRESULT result = -1;
+  windowless->OnWindowMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(20, -1), &result);
+  EXPECT_EQ(1u, Opened().size());
+}
+
+TEST_F(GadgetInteractionTest, ClickInALowControlOpensNothing) {
+  Embed({0, 0, 160, 40});
+  gadget_->ShowItem(Headline(u"http://example.com/"));
+  for (const int y : {5, 25, 30, 39}) Click(y);
+  EXPECT_TRUE(Opened().empty());
+}
+
+TEST_F(GadgetInteractionTest, ClickOpensOnlyWebLinks) {
+  Embed({0, 0, 160, 60});
+  for (const char16_t* link :
+       {u"", u"file:///C:/Windows/System32/cmd.exe", u"C:\\tools\\x.exe", u"\\\\host\\share\\x.exe",
+        u"javascript:alert(1)", u"http://x/\" --flag"}) {
+    gadget_->ShowItem(Headline(link));
+    Click(55);
+  }
+  EXPECT_TRUE(Opened().empty());
+  gadget_->ShowItem(Headline(u"HTTPS://Example.com/"));
+  Click(55);
+  EXPECT_EQ(Links{u"HTTPS://Example.com/"}, Opened());
+}
+
+TEST_F(GadgetInteractionTest, HandShowsOverTheLinkBarOfAnOpenableLink) {
+  Embed({0, 0, 160, 60});
+  EXPECT_FALSE(HandAt(55)) << "the placeholder has no link";
+  gadget_->ShowItem(Headline(u"http://example.com/"));
+  EXPECT_FALSE(HandAt(44));
+  EXPECT_TRUE(HandAt(45));
+  EXPECT_TRUE(HandAt(59));
+  gadget_->ShowItem(Headline(u"file:///C:/x.exe"));
+  EXPECT_FALSE(HandAt(55)) << "a link that a click would not open";
+}
+
+TEST_F(GadgetInteractionTest, HandShowsInALowControlToo) {
+  Embed({0, 0, 160, 40});
+  gadget_->ShowItem(Headline(u"http://example.com/"));
+  EXPECT_FALSE(HandAt(24));
+  EXPECT_TRUE(HandAt(25));
+}
+
+}  // namespace
+}  // namespace quorvane::test
