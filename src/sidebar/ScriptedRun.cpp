@@ -186,6 +186,7 @@ void ScriptedRun::Dump(const std::wstring& path) {
     text += L"rect=" + std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
             std::to_wstring(r.bottom) + L"\n";
     text += L"windowless=" + std::wstring(site.Windowless() ? L"1" : L"0") + L"\n";
+    text += L"created_from=" + std::wstring(sidebar_.Factory().UsedDll() ? L"dll" : L"registration") + L"\n";
     std::wstring menu;
     for (const std::wstring& item : sidebar_.MenuTexts(0)) menu += (menu.empty() ? L"" : L"|") + item;
     text += L"menu=" + menu + L"\n";

@@ -59,6 +59,7 @@ class SidebarWindow final : public SiteHost {
   void Close();
 
   const AboutWindow& About() const { return about_; }
+  const GadgetFactory& Factory() const { return factory_; }
   // Called every kTickMs on the window's thread, also inside modal loops.
   void SetTicker(std::function<void()> ticker) { ticker_ = std::move(ticker); }
   static constexpr UINT kTickMs = 50;

@@ -205,6 +205,38 @@ class SidebarEndToEnd(unittest.TestCase):
                 self.assertEqual(read_state(self.state)[0], 0x710)
 
 
+    def test_an_installed_sidebar_registers_the_gadget_and_creates_it_from_its_class(self):
+        # Installed into a copy of the test prefix, thrown away afterwards.
+        run = os.path.join(ROOT, "scripts", "wine-run")
+        env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
+        subprocess.run([run, "cmd", "/c", "exit"], env=env, capture_output=True, timeout=120)
+        prefix = os.path.join(self.dir, "prefix")
+        subprocess.run(["cp", "-a", os.path.join(BUILD, "wineprefix"), prefix], check=True)
+        env["WINEPREFIX"] = prefix
+        exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
+        plugins = "HKCU\\Software\\QuorvaneSidebar\\Plugins"
+        wine = lambda *args: subprocess.run([run, *args], env=env, capture_output=True, timeout=120)
+        try:
+            installed = wine(exe, "--install")
+            self.assertEqual(installed.returncode, 0, installed.stdout + installed.stderr)
+            record = wine("reg", "query", plugins, "/s").stdout.decode(errors="replace")
+            self.assertIn("{D92EDB2C-3B62-49ED-9568-9706F095C8C0}", record)
+            self.assertIn("RSS quorvane", record)
+
+            dump = self.path("installed.txt")
+            started = wine(exe, "--state", win(self.state), "--script", "wait 1500; dump %s; exit" % win(dump))
+            self.assertEqual(started.returncode, 0, started.stdout + started.stderr)
+            values = read_dump(dump)
+            self.assertEqual((values["gadgets"], values["created_from"]), ("1", "registration"))
+
+            removed = wine(exe, "--uninstall")
+            self.assertEqual(removed.returncode, 0, removed.stdout + removed.stderr)
+            self.assertNotEqual(wine("reg", "query", plugins + "\\{D92EDB2C-3B62-49ED-9568-9706F095C8C0}").returncode, 0)
+        finally:
+            subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env, capture_output=True)
+            subprocess.run(["rm", "-rf", prefix])
+
+
 if __name__ == "__main__":
     BUILD = sys.argv.pop(1)
     unittest.main(verbosity=2)
