@@ -91,7 +91,9 @@ TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRou
   EXPECT_NE(std::find(gadget_->timers.begin(), gadget_->timers.end(), std::make_pair(TIMER_TYPING, 30u)),
             gadget_->timers.end());
 
-  // Three stories, then the first again.
+  // Three stories, then the first again. The first story's holds and pause
+  // last a second; the others' none.
+  ASSERT_EQ(automation->put_DelayBetweenFeeds(1), S_OK);
   for (int screen = 0; screen < 4; ++screen) {
     SCOPED_TRACE("screen " + std::to_string(screen));
     const FeedItem item = Machine().CurrentItem();
@@ -100,9 +102,12 @@ TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRou
     ASSERT_EQ(Machine().TypedCount(), 0);
     const int length = static_cast<int>(item.description.size());
 
+    const DWORD delayMs = screen == 0 ? 1000 : 0;
     int holds = 0;
+    ULONGLONG typedAt = 0;
     for (int ticks = 0; !Machine().WaitingForNextScreen(); ++ticks) {
       ASSERT_LT(ticks, 2 * length) << "typing never reached the end of the story";
+      typedAt = GetTickCount64();  // no later than a wait begun by this tick or its paint
       Tick();
       if (!Machine().ScreenFull()) continue;
 
@@ -120,6 +125,7 @@ TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRou
       for (int i = 0; i < 3; ++i) Tick();
       EXPECT_EQ(Machine().TypedCount(), held);
       ASSERT_TRUE(container.PumpUntil(5000, [&] { return !Machine().ScreenFull(); }));
+      EXPECT_GE(GetTickCount64() - typedAt + 20, delayMs) << "the hold ended before the delay";
       EXPECT_EQ(Machine().TypedCount(), held + 1);
 
       // Typing goes on at the top of a fresh page, unless the hold was at
@@ -140,6 +146,8 @@ TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRou
     EXPECT_EQ(Machine().TypedCount(), length);
     EXPECT_EQ(Machine().CurrentItem().title, item.title);
     ASSERT_TRUE(container.PumpUntil(5000, [&] { return !Machine().WaitingForNextScreen(); }));
+    EXPECT_GE(GetTickCount64() - typedAt + 20, delayMs) << "the next screen came before the delay";
+    if (screen == 0) ASSERT_EQ(automation->put_DelayBetweenFeeds(0), S_OK);
   }
   container.Close();
 }
