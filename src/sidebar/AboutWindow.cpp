@@ -1,5 +1,7 @@
 #include "sidebar/AboutWindow.h"
 
+#include <algorithm>
+
 namespace quorvane::sidebar {
 namespace {
 
@@ -31,8 +33,14 @@ void AboutWindow::Show(HWND owner, IPicture* picture, const std::wstring& text) 
   GetWindowRect(owner, &ownerRect);
   RECT frame{0, 0, kWidth, kHeight};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
-  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, L"About", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                            ownerRect.left, ownerRect.bottom, frame.right - frame.left, frame.bottom - frame.top,
+  // Below the sidebar, kept inside the work area.
+  RECT work{0, 0, 800, 600};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int x = std::max<int>(work.left, std::min<int>(ownerRect.left, work.right - width));
+  const int y = std::max<int>(work.top, std::min<int>(ownerRect.bottom, work.bottom - height));
+  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, L"About", WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y,
+                            width, height,
                             owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!window_) return;
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
