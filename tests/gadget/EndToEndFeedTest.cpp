@@ -105,6 +105,48 @@ TEST_F(EndToEndFeedTest, AServedHeadlineIsTypedAndDrawnSoonAfterStartUp) {
   EXPECT_GT(InkOnPage(*shown, kTextArea), 20);
 }
 
+// The sidebar activates the gadget without a window of its own: the
+// container paints it into its window whenever the gadget asks its site.
+TEST(EndToEndWindowlessFeedTest, AServedHeadlineIsDrawnThroughTheSite) {
+  if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
+  OleInitialize(nullptr);
+  {
+    SiteOptions options;
+    options.windowless = true;
+    TestContainer container(options);  // the gadget at (0, 0) - (160, 100)
+    ComPtr<IUnknown> control;
+    TimerRecordingGadget* gadget = MakeGadget(control);
+    ASSERT_NE(gadget, nullptr);
+    ASSERT_EQ(container.Embed(control.Get()), S_OK);
+    ASSERT_EQ(container.Activate(), S_OK);
+    ASSERT_EQ(ControlWindow(control.Get()), nullptr);
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control.As(&persist), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    ComPtr<IQuorvaneRSSGadget> automation;
+    ASSERT_EQ(control.As(&automation), S_OK);
+    UniqueBstr feeds(ServedFeedList(u"/feeds/rss10.rdf"));
+    ASSERT_EQ(automation->put_FeedURLs(feeds.get()), S_OK);
+
+    const TypingMachine& machine = Probe::Machine(*gadget);
+    ASSERT_TRUE(container.PumpUntil(10000, [&] {
+      return machine.CurrentItem().title == u"RDF one" && machine.TypedCount() >= 6;
+    }));
+    UpdateWindow(container.Window());
+    const auto shown = CaptureWindow(container.Window(), "e2e_windowless_headline");
+    EXPECT_GT(LinkInk(*shown, kTitleBar), 20);
+    EXPECT_GT(LinkInk(*shown, kLinkBar), 20);
+    EXPECT_GT(InkOnPage(*shown, kTextArea), 20);
+    // In its place and nowhere else.
+    EXPECT_EQ(shown->Pixel(0, 0), testing::kOutlineGrey);
+    EXPECT_EQ(shown->Pixel(159, 99), testing::kOutlineGrey);
+    EXPECT_NE(shown->Pixel(161, 50), testing::kWhite);
+    EXPECT_NE(shown->Pixel(80, 101), testing::kWhite);
+    container.Close();
+  }
+  OleUninitialize();
+}
+
 TEST_F(EndToEndFeedTest, RecordsOfSeveralFeedsFollowInListOrderAndWrapAround) {
   Start(ServedFeedList(u"/feeds/rss2.xml") + ServedFeedList(u"/feeds/rss10.rdf"));
   const auto screens = WatchScreens(6, 30000);
