@@ -1,5 +1,5 @@
 // Clicks and the pointer shape over the link bar: the bottom 16 rows of the
-// position rectangle. A click opens the headline's link only in a control
+// control's rectangle. A click opens the headline's link only in a control
 // at least 50 pixels high, and only a web link; the hand shows wherever the
 // link bar is, whatever the height, for a link a click would open.
 #include "gadget/GadgetControl.h"
@@ -16,16 +16,23 @@ namespace {
 constexpr LONG kLinkBarRows = 16;
 constexpr LONG kMinClickableHeight = 50;
 
-bool InLinkBar(const RECT& position, LONG y) { return y > position.bottom - kLinkBarRows; }
+bool InLinkBar(const RECT& frame, LONG y) { return y > frame.bottom - kLinkBarRows; }
+
+// The control's rectangle in the coordinates of its pointer messages: the
+// container's client area when windowless, the control's own client area
+// when it has a window (whose origin is the rectangle's top left).
+RECT PointerFrame(HWND own, const RECT& position) {
+  if (!own) return position;
+  return {0, 0, position.right - position.left, position.bottom - position.top};
+}
 
 }  // namespace
 
 LRESULT GadgetControl::OnLButtonDown(WPARAM, LPARAM lParam) {
   const std::u16string link = machine_.CurrentItem().link;
   if (link.empty()) return 0;
-  const RECT& position = PositionRect();
-  if (position.bottom - position.top >= kMinClickableHeight && InLinkBar(position, GET_Y_LPARAM(lParam)) &&
-      IsWebLink(link))
+  const RECT frame = PointerFrame(Window(), PositionRect());
+  if (frame.bottom - frame.top >= kMinClickableHeight && InLinkBar(frame, GET_Y_LPARAM(lParam)) && IsWebLink(link))
     OpenLink(link);
   return 0;
 }
@@ -36,7 +43,7 @@ bool GadgetControl::OnSetCursor(WPARAM wParam, LPARAM) {
   POINT pointer{};
   GetCursorPos(&pointer);
   ScreenToClient(reinterpret_cast<HWND>(wParam), &pointer);
-  if (!InLinkBar(PositionRect(), pointer.y)) return false;
+  if (!InLinkBar(PointerFrame(Window(), PositionRect()), pointer.y)) return false;
   SetCursor(handCursor_);
   return true;
 }

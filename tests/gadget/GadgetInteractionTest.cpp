@@ -32,18 +32,20 @@ class GadgetInteractionTest : public ::testing::Test {
     OleUninitialize();
   }
 
-  // Sites the control windowless in the test container at `position`.
-  void Embed(RECT position) {
+  // Sites the control in the test container at `position`, windowless
+  // unless asked for a window of its own (returned).
+  HWND Embed(RECT position, bool windowless = true) {
     SiteOptions options;
-    options.windowless = true;
+    options.windowless = windowless;
     options.position = position;
     container_ = std::make_unique<TestContainer>(options);
-    ASSERT_EQ(S_OK, container_->Embed(control_.Get()));
-    ASSERT_EQ(S_OK, container_->Activate());
-    ComPtr<IOleInPlaceObjectWindowless> windowless;
-    ASSERT_EQ(S_OK, control_.As(&windowless));
+    EXPECT_EQ(S_OK, container_->Embed(control_.Get()));
+    EXPECT_EQ(S_OK, container_->Activate());
+    ComPtr<IOleInPlaceObject> inPlace;
+    EXPECT_EQ(S_OK, control_.As(&inPlace));
     HWND window = nullptr;
-    ASSERT_EQ(E_FAIL, windowless->GetWindow(&window)) << "expected windowless activation";
+    EXPECT_EQ(windowless ? E_FAIL : S_OK, inPlace->GetWindow(&window));
+    return window;
   }
 
   // A click at container client coordinate y, as the container forwards it.
@@ -164,6 +166,17 @@ TEST_F(GadgetInteractionTest, ClickFollowsThePositionRectangle) {
   LRESULT result = -1;
   windowless->OnWindowMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(20, -1), &result);
   EXPECT_EQ(1u, Opened().size());
+}
+
+// With a window of its own the control sees its own client coordinates.
+TEST_F(GadgetInteractionTest, ClickInTheControlsOwnWindow) {
+  HWND window = Embed({0, 20, 160, 80}, false);
+  ASSERT_TRUE(window);
+  gadget_->ShowItem(Headline(u"https://example.com/"));
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 44));
+  EXPECT_TRUE(Opened().empty());
+  EXPECT_EQ(0, SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 45)));
+  EXPECT_EQ(Links{u"https://example.com/"}, Opened());
 }
 
 TEST_F(GadgetInteractionTest, ClickInALowControlOpensNothing) {
