@@ -147,6 +147,50 @@ TEST(EndToEndWindowlessFeedTest, AServedHeadlineIsDrawnThroughTheSite) {
   OleUninitialize();
 }
 
+// The host's next session: the settings saved by one gadget and loaded into
+// a new one start it on the saved feeds and speed, with no InitNew.
+TEST(EndToEndSavedStateTest, AGadgetLoadedFromSavedSettingsTypesTheSavedFeeds) {
+  if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
+  OleInitialize(nullptr);
+  {
+    ComPtr<IStream> saved;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &saved), S_OK);
+    {
+      ComPtr<IUnknown> first;
+      ASSERT_NE(MakeGadget(first), nullptr);
+      ComPtr<IPersistStreamInit> persist;
+      ASSERT_EQ(first.As(&persist), S_OK);
+      ASSERT_EQ(persist->InitNew(), S_OK);
+      ComPtr<IQuorvaneRSSGadget> automation;
+      ASSERT_EQ(first.As(&automation), S_OK);
+      UniqueBstr feeds(ServedFeedList(u"/feeds/rss10.rdf"));
+      ASSERT_EQ(automation->put_FeedURLs(feeds.get()), S_OK);
+      ASSERT_EQ(automation->put_SpeechSpeed(10), S_OK);
+      ASSERT_EQ(persist->Save(saved.Get(), TRUE), S_OK);
+      TestContainer::PumpPending();
+    }
+    ASSERT_EQ(saved->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
+
+    TestContainer container;
+    ComPtr<IUnknown> control;
+    TimerRecordingGadget* gadget = MakeGadget(control);
+    ASSERT_NE(gadget, nullptr);
+    ASSERT_EQ(container.Embed(control.Get()), S_OK);
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control.As(&persist), S_OK);
+    ASSERT_EQ(persist->Load(saved.Get()), S_OK);
+    ASSERT_EQ(container.Activate(), S_OK);
+
+    const TypingMachine& machine = Probe::Machine(*gadget);
+    ASSERT_TRUE(container.PumpUntil(10000, [&] { return machine.CurrentItem().title == u"RDF one"; }));
+    EXPECT_EQ(machine.CurrentItem().feedTitle, u"RDF Channel");
+    EXPECT_EQ(gadget->timers.front(), std::make_pair(TIMER_TYPING, 30u));
+    EXPECT_TRUE(container.PumpUntil(5000, [&] { return machine.TypedCount() >= 3; }));
+    container.Close();
+  }
+  OleUninitialize();
+}
+
 TEST_F(EndToEndFeedTest, RecordsOfSeveralFeedsFollowInListOrderAndWrapAround) {
   Start(ServedFeedList(u"/feeds/rss2.xml") + ServedFeedList(u"/feeds/rss10.rdf"));
   const auto screens = WatchScreens(6, 30000);

@@ -46,6 +46,7 @@ class EndToEndTypingTest : public ::testing::Test {
   }
   void TearDown() override {
     if (FeedServer().empty()) return;
+    automation_.Reset();
     control_.Reset();
     OleUninitialize();
   }
@@ -58,34 +59,40 @@ class EndToEndTypingTest : public ::testing::Test {
     UpdateWindow(window_);
   }
 
+  // As a host starts it, in place in `container`: settings initialised, the
+  // fastest typing, a feed list; then MSG_START and the fetcher's first
+  // cycle replace the placeholder.
+  void Start(TestContainer& container, const std::u16string& feeds) {
+    ASSERT_EQ(container.Embed(control_.Get()), S_OK);
+    ASSERT_EQ(container.Activate(), S_OK);
+    window_ = ControlWindow(control_.Get());
+    ASSERT_NE(window_, nullptr);
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control_.As(&persist), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    ASSERT_EQ(control_.As(&automation_), S_OK);
+    ASSERT_EQ(automation_->put_SpeechSpeed(10), S_OK);
+    PutFeeds(feeds);
+    ASSERT_TRUE(container.PumpUntil(10000, [&] { return !IsStatusItem(Machine().CurrentItem()); }))
+        << "no record from the server";
+  }
+  void PutFeeds(const std::u16string& feeds) {
+    UniqueBstr list(feeds);
+    ASSERT_EQ(automation_->put_FeedURLs(list.get()), S_OK);
+  }
+
   ComPtr<IUnknown> control_;
+  ComPtr<IQuorvaneRSSGadget> automation_;
   HandClockedGadget* gadget_ = nullptr;
   HWND window_ = nullptr;
 };
 
 TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRoundRobin) {
-  TestContainer container;  // 160 x 100
-  ASSERT_EQ(container.Embed(control_.Get()), S_OK);
-  ASSERT_EQ(container.Activate(), S_OK);
-  window_ = ControlWindow(control_.Get());
-  ASSERT_NE(window_, nullptr);
   const int lineHeight = BodyLineHeight(Probe::BodyFont(*gadget_));
   ASSERT_GT(lineHeight, 0);
-
-  // As a host starts it: settings initialised, the fastest typing, a feed list.
-  ComPtr<IPersistStreamInit> persist;
-  ASSERT_EQ(control_.As(&persist), S_OK);
-  ASSERT_EQ(persist->InitNew(), S_OK);
-  ComPtr<IQuorvaneRSSGadget> automation;
-  ASSERT_EQ(control_.As(&automation), S_OK);
-  ASSERT_EQ(automation->put_SpeechSpeed(10), S_OK);
-  UniqueBstr feeds(ServedFeedList(u"/feeds/long-stories.xml"));
-  ASSERT_EQ(automation->put_FeedURLs(feeds.get()), S_OK);
-
-  // MSG_START, then the fetcher's first cycle replaces the placeholder.
-  ASSERT_TRUE(container.PumpUntil(10000, [&] { return !IsStatusItem(Machine().CurrentItem()); }))
-      << "no record from the server; screen text: "
-      << std::string(Machine().CurrentItem().description.begin(), Machine().CurrentItem().description.end());
+  TestContainer container;  // 160 x 100
+  Start(container, ServedFeedList(u"/feeds/long-stories.xml"));
+  if (HasFatalFailure()) return;
   ASSERT_FALSE(gadget_->timers.empty());
   EXPECT_EQ(gadget_->timers.back(), std::make_pair(TIMER_CURSOR, kCursorBlinkMs));
   EXPECT_NE(std::find(gadget_->timers.begin(), gadget_->timers.end(), std::make_pair(TIMER_TYPING, 30u)),
@@ -93,7 +100,7 @@ TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRou
 
   // Three stories, then the first again. The first story's holds and pause
   // last a second; the others' none.
-  ASSERT_EQ(automation->put_DelayBetweenFeeds(1), S_OK);
+  ASSERT_EQ(automation_->put_DelayBetweenFeeds(1), S_OK);
   for (int screen = 0; screen < 4; ++screen) {
     SCOPED_TRACE("screen " + std::to_string(screen));
     const FeedItem item = Machine().CurrentItem();
@@ -147,8 +154,32 @@ TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRou
     EXPECT_EQ(Machine().CurrentItem().title, item.title);
     ASSERT_TRUE(container.PumpUntil(5000, [&] { return !Machine().WaitingForNextScreen(); }));
     EXPECT_GE(GetTickCount64() - typedAt + 20, delayMs) << "the next screen came before the delay";
-    if (screen == 0) ASSERT_EQ(automation->put_DelayBetweenFeeds(0), S_OK);
+    if (screen == 0) ASSERT_EQ(automation_->put_DelayBetweenFeeds(0), S_OK);
   }
+  container.Close();
+}
+
+// New feeds put in the middle of a story: the new list's first cycle
+// replaces the story at once, without waiting for its end.
+TEST_F(EndToEndTypingTest, NewFeedsPutMidStoryReplaceItAtOnce) {
+  TestContainer container;
+  Start(container, ServedFeedList(u"/feeds/long-stories.xml"));
+  if (HasFatalFailure()) return;
+  for (int i = 0; i < 40; ++i) Tick();
+  ASSERT_EQ(Machine().CurrentItem().title, kTitles[0]);
+  ASSERT_EQ(Machine().TypedCount(), 40);
+
+  PutFeeds(ServedFeedList(u"/feeds/rss2.xml"));
+  // The store's position (one record handed out) carries over to the new
+  // list, which is long enough for it.
+  ASSERT_TRUE(container.PumpUntil(5000, [&] { return Machine().CurrentItem().feedTitle == u"Quorvane & Friends"; }));
+  EXPECT_EQ(Machine().CurrentItem().title, u"Second headline");
+  EXPECT_EQ(Machine().TypedCount(), 0);
+  EXPECT_FALSE(Machine().NeedNewScreen());
+  Tick();
+  const auto shown = CaptureWindow(window_, "e2e_new_feeds");
+  EXPECT_GT(LinkInk(*shown, kTitleBar), 20);
+  EXPECT_LT(LowestInkedRow(*shown, kTextArea), kTextArea.top + 2 + BodyLineHeight(Probe::BodyFont(*gadget_)) + 2);
   container.Close();
 }
 
