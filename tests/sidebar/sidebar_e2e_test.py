@@ -11,6 +11,22 @@ import sys
 import tempfile
 import time
 import unittest
+import shutil
+
+
+def copy_prefix(source, target):
+    """Copies a Wine prefix that other tests may be using at the same time.
+
+    Their caches and temporary files come and go while the copy runs; those
+    are left out, and a file that vanishes between listing and copying is
+    not an error. The registry and the installed files are what matter."""
+    volatile = shutil.ignore_patterns("INetCache", "Temp", "*.tmp")
+    try:
+        shutil.copytree(source, target, symlinks=True, ignore=volatile)
+    except shutil.Error as error:
+        gone = [e for e in error.args[0] if not os.path.exists(e[0])]
+        if len(gone) != len(error.args[0]):
+            raise
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
@@ -211,7 +227,7 @@ class SidebarEndToEnd(unittest.TestCase):
         env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
         subprocess.run([run, "cmd", "/c", "exit"], env=env, capture_output=True, timeout=120)
         prefix = os.path.join(self.dir, "prefix")
-        subprocess.run(["cp", "-a", os.path.join(BUILD, "wineprefix"), prefix], check=True)
+        copy_prefix(os.path.join(BUILD, "wineprefix"), prefix)
         env["WINEPREFIX"] = prefix
         exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
         plugins = "HKCU\\Software\\QuorvaneSidebar\\Plugins"
