@@ -33,7 +33,7 @@ class FakeGadget final : public ComObject, public IQuorvaneRSSGadget {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE put_FeedURLs(BSTR value) override {
-    feedUrls = UniqueBstr(SysAllocStringLen(value, SysStringLen(value))).str();
+    feedUrls = UniqueBstr::Adopt(SysAllocStringLen(value, SysStringLen(value))).str();
     puts.push_back(u"FeedURLs=" + feedUrls);
     return S_OK;
   }

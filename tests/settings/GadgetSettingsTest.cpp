@@ -109,7 +109,7 @@ class GadgetSettingsTest : public ::testing::Test {
   std::u16string StringByName(const wchar_t* name) {
     VARIANT v = GetByName(name);
     EXPECT_EQ(VT_BSTR, v.vt);
-    return UniqueBstr(v.bstrVal).str();
+    return UniqueBstr::Adopt(v.bstrVal).str();
   }
   Values ByName() {
     return {StringByName(L"FeedURLs"), IntByName(L"FeedRefreshRate"), IntByName(L"DelayBetweenFeeds"),
@@ -443,7 +443,7 @@ TEST(GadgetSettingsDllTest, ScriptClientReadsAndSetsSettingsByName) {
     ASSERT_EQ(S_OK, gadget->Invoke(id(L"FeedURLs"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
                                    &result, nullptr, nullptr));
     ASSERT_EQ(VT_BSTR, result.vt);
-    EXPECT_EQ(kDefaultFeedUrl, UniqueBstr(result.bstrVal).str());
+    EXPECT_EQ(kDefaultFeedUrl, UniqueBstr::Adopt(result.bstrVal).str());
   }
   OleUninitialize();
 }

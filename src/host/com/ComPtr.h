@@ -13,8 +13,15 @@ using Microsoft::WRL::ComPtr;
 class UniqueBstr {
  public:
   UniqueBstr() = default;
-  explicit UniqueBstr(BSTR bstr) : bstr_(bstr) {}
+  // Copies the text. Taking ownership of an existing BSTR is spelled
+  // Adopt(): a plain wchar_t buffer converts to BSTR too, and must never be
+  // taken for one.
   explicit UniqueBstr(const wchar_t* text) : bstr_(SysAllocString(text)) {}
+  static UniqueBstr Adopt(BSTR bstr) {
+    UniqueBstr owner;
+    owner.bstr_ = bstr;
+    return owner;
+  }
   explicit UniqueBstr(const std::u16string& text)
       : bstr_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()))) {}
   ~UniqueBstr() { SysFreeString(bstr_); }

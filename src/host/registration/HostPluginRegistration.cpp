@@ -49,9 +49,7 @@ UniqueBstr ClassIdString(REFCLSID clsid) {
   wchar_t text[40];
   if (!StringFromGUID2(clsid, text, ARRAYSIZE(text))) return UniqueBstr();
   CharUpperW(text);
-  // As const: a plain wchar_t* would pick the constructor that adopts an
-  // existing BSTR, and the host would get this stack buffer with length 0.
-  return UniqueBstr(static_cast<const wchar_t*>(text));
+  return UniqueBstr(text);
 }
 
 HRESULT CreateHostRegistrar(ComPtr<IHostComponentRegistrar>& registrar) {
