@@ -40,6 +40,8 @@ void FeedFetcher::SetFeedList(std::u16string feedList) {
   {
     std::lock_guard<std::mutex> guard(store_->lock);
     store_->items.clear();  // the cursor comes back into range at the next commit
+    store_->outcomes.clear();
+    for (const auto& url : context->urls) store_->outcomes.push_back(NotTriedOutcome(url));
   }
   if (!context->wakeEvent) return;  // without its event a worker could not wait
   workerThread_ = StartModuleThread([context] { RunFeedWorker(*context); });
@@ -52,6 +54,11 @@ FeedItem FeedFetcher::NextItem() {
   FeedItem item = store_->items[store_->cursor];
   if (++store_->cursor >= store_->items.size()) store_->cursor = 0;
   return item;
+}
+
+std::vector<FeedOutcome> FeedFetcher::Outcomes() const {
+  std::lock_guard<std::mutex> guard(store_->lock);
+  return store_->outcomes;
 }
 
 void FeedFetcher::SetRefreshIntervalMs(uint32_t ms) { store_->refreshIntervalMs = ms; }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "feeds/FeedItem.h"
 #include "feeds/FeedWorker.h"
@@ -30,6 +31,9 @@ class FeedFetcher {
   void SetFeedList(std::u16string feedList);
   // Round robin over the store; the placeholder when it is empty.
   FeedItem NextItem();
+  // Every listed feed's last outcome, in list order; NotTried until the
+  // worker's first cycle has reached it.
+  std::vector<FeedOutcome> Outcomes() const;
   // Takes effect at the worker's next wait.
   void SetRefreshIntervalMs(uint32_t ms);
   uint32_t RefreshIntervalMs() const;

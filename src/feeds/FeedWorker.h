@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "feeds/FeedItem.h"
+#include "feeds/FeedOutcome.h"
 #include "host/com/UniqueHandle.h"
 
 namespace quorvane {
@@ -27,6 +28,7 @@ struct FeedStore {
   std::mutex lock;  // guards items, cursor and the workers' stop flags
   std::vector<FeedItem> items;
   uint32_t cursor = 0;
+  std::vector<FeedOutcome> outcomes;  // one per listed URL, in list order
   std::atomic<uint32_t> refreshIntervalMs{kDefaultRefreshIntervalMs};
 };
 
@@ -41,12 +43,12 @@ struct FeedSignals {
 void CloseCurrentRequest(FeedSignals& signals);
 
 // The per-feed step: download, decode and parse one URL, appending records
-// to the cycle's list. One instance per worker, created and used on the
-// worker's own thread.
+// to the cycle's list, and say what it came to. One instance per worker,
+// created and used on the worker's own thread.
 class FeedSource {
  public:
   virtual ~FeedSource() = default;
-  virtual void Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) = 0;
+  virtual FeedOutcome Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) = 0;
 };
 
 using FeedSourceFactory = std::function<std::unique_ptr<FeedSource>()>;

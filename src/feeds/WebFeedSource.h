@@ -9,7 +9,7 @@ namespace quorvane {
 
 class WebFeedSource : public FeedSource {
  public:
-  void Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) override;
+  FeedOutcome Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) override;
 
  private:
   RssParser parser_;

@@ -39,14 +39,14 @@ class ScriptedSource : public FeedSource {
   explicit ScriptedSource(std::shared_ptr<Script> script) : script_(std::move(script)) { ++script_->sourcesAlive; }
   ~ScriptedSource() override { --script_->sourcesAlive; }
 
-  void Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) override {
+  FeedOutcome Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) override {
     {
       std::lock_guard<std::mutex> guard(script_->lock);
       script_->fetched.push_back(url);
     }
     if (script_->gate) {
       while (WaitForSingleObject(script_->gate.get(), 5) != WAIT_OBJECT_0) {
-        if (signals.stopRequested && !script_->ignoreStop) return;
+        if (signals.stopRequested && !script_->ignoreStop) return FailedOutcome(url, u"stopped");
       }
     }
     const std::u16string tag(1, static_cast<char16_t>(u'0' + script_->tag));
@@ -57,6 +57,7 @@ class ScriptedSource : public FeedSource {
       item.description = url + u"/" + static_cast<char16_t>(u'0' + i);
       cycle.push_back(item);
     }
+    return OkOutcome(url, static_cast<uint32_t>(script_->recordsPerFeed));
   }
 
  private:

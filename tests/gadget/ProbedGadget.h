@@ -31,9 +31,10 @@ struct FetchLog {
 class RecordingFeedSource final : public FeedSource {
  public:
   explicit RecordingFeedSource(std::shared_ptr<FetchLog> log) : log_(std::move(log)) {}
-  void Fetch(const std::u16string& url, FeedSignals&, std::vector<FeedItem>&) override {
+  FeedOutcome Fetch(const std::u16string& url, FeedSignals&, std::vector<FeedItem>&) override {
     std::lock_guard<std::mutex> hold(log_->lock);
     log_->urls.push_back(url);
+    return OkOutcome(url, 0);
   }
 
  private:

@@ -1,0 +1,49 @@
+#pragma once
+// What the last attempt at one feed URL came to: whether it was read, how
+// many headlines it gave and, when it failed, a short reason a user can act
+// on ("HTTP 404", "timed out", ...). Kept per URL in feed-list order so the
+// user can see which feed is broken and why.
+#include <cstdint>
+#include <string>
+
+namespace quorvane {
+
+enum class FeedState { NotTried, Ok, Failed };
+
+struct FeedOutcome {
+  std::u16string url;          // as the feed list gives it
+  FeedState state = FeedState::NotTried;
+  uint32_t recordCount = 0;
+  int64_t lastSuccess = 0;     // seconds since 1970 (UTC) of the last success; 0 for never
+  std::u16string finalUrl;     // where the feed was read from, after redirects and discovery
+  std::u16string feedTitle;    // the feed's own title, once known
+  std::u16string reason;       // why it failed; empty when it did not
+
+  bool operator==(const FeedOutcome&) const = default;
+};
+
+inline FeedOutcome NotTriedOutcome(std::u16string url) {
+  FeedOutcome outcome;
+  outcome.url = std::move(url);
+  return outcome;
+}
+
+inline FeedOutcome OkOutcome(std::u16string url, uint32_t recordCount) {
+  FeedOutcome outcome;
+  outcome.finalUrl = url;
+  outcome.url = std::move(url);
+  outcome.state = FeedState::Ok;
+  outcome.recordCount = recordCount;
+  return outcome;
+}
+
+// The outcome of a step that ended without reading the feed.
+inline FeedOutcome FailedOutcome(std::u16string url, std::u16string reason) {
+  FeedOutcome outcome;
+  outcome.url = std::move(url);
+  outcome.state = FeedState::Failed;
+  outcome.reason = std::move(reason);
+  return outcome;
+}
+
+}  // namespace quorvane
