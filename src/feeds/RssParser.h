@@ -1,12 +1,12 @@
 #pragma once
 // Turns the text of one feed into headline records, with an MSXML document
-// created for the thread that uses it.
+// created for the thread that uses it. RSS (0.9x, 1.0, 2.0) and Atom 1.0.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "feeds/FeedItem.h"
-
-struct IXMLDOMDocument;
+#include "feeds/XmlDocument.h"
 
 namespace quorvane {
 
@@ -14,19 +14,20 @@ class RssParser {
  public:
   // Creates the document; COM must be initialised on the calling thread.
   // Without a document every feed yields no records.
-  RssParser();
-  ~RssParser();
+  RssParser() = default;
   RssParser(const RssParser&) = delete;
   RssParser& operator=(const RssParser&) = delete;
 
-  bool HasDocument() const { return document_ != nullptr; }
+  bool HasDocument() const { return document_.Exists(); }
 
-  // Appends a record for every item with a non-empty description, in
-  // document order. A text that does not load yields nothing.
-  void Parse(std::u16string text, std::vector<FeedItem>& cycle);
+  // Appends a record for every RSS item with a non-empty description, in
+  // document order; a document without RSS items gives one per Atom entry
+  // instead, its relative links resolved against `feedUrl` (none: kept as
+  // written). A text that does not load yields nothing.
+  void Parse(std::u16string text, std::vector<FeedItem>& cycle, std::u16string_view feedUrl = {});
 
  private:
-  IXMLDOMDocument* document_ = nullptr;
+  XmlDocument document_;
 };
 
 }  // namespace quorvane
