@@ -16,6 +16,9 @@ struct FeedItem {
 };
 
 inline constexpr char16_t kPlaceholderText[] = u"Connecting";
+// A headline without a title, and one whose description cleans to nothing.
+inline constexpr char16_t kNoTitleText[] = u"<No Title>";
+inline constexpr char16_t kNotReadableText[] = u"Feed not readable";
 
 // Stands for an empty store: all fields empty but the description.
 inline FeedItem PlaceholderItem() {
@@ -24,6 +27,19 @@ inline FeedItem PlaceholderItem() {
   return item;
 }
 
-inline bool IsStatusItem(const FeedItem& item) { return item.description == kPlaceholderText; }
+// Stands for an empty store once every feed of a cycle has failed: "Connecting"
+// would promise progress that is not happening.
+inline constexpr char16_t kNoFeedReadText[] = u"No feed could be read. \"Feed status\" in the menu says why.";
+
+inline FeedItem NoFeedReadItem() {
+  FeedItem item;
+  item.description = kNoFeedReadText;
+  return item;
+}
+
+// A status record is no headline: the next notification replaces it at once.
+inline bool IsStatusItem(const FeedItem& item) {
+  return item.description == kPlaceholderText || item.description == kNoFeedReadText;
+}
 
 }  // namespace quorvane

@@ -5,6 +5,7 @@
 // user can see which feed is broken and why.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quorvane {
 
@@ -44,6 +45,25 @@ inline FeedOutcome FailedOutcome(std::u16string url, std::u16string reason) {
   outcome.state = FeedState::Failed;
   outcome.reason = std::move(reason);
   return outcome;
+}
+
+// True when the list names feeds and every one of them failed its last try;
+// false before the first cycle has ended.
+inline bool AllFeedsFailed(const std::vector<FeedOutcome>& outcomes) {
+  if (outcomes.empty()) return false;
+  for (const FeedOutcome& outcome : outcomes)
+    if (outcome.state != FeedState::Failed) return false;
+  return true;
+}
+
+// "ok", "failed" or "not tried": how the status window, the tool and the
+// automation interface name a state.
+inline const char16_t* FeedStateName(FeedState state) {
+  switch (state) {
+    case FeedState::Ok: return u"ok";
+    case FeedState::Failed: return u"failed";
+    default: return u"not tried";
+  }
 }
 
 }  // namespace quorvane

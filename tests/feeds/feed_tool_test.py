@@ -50,10 +50,51 @@ check("files exit 0", r.returncode == 0)
 check("KOI8-R file", len(got) == 2 and got[0]["title"] == "\u041f\u0440\u0438\u0432\u0435\u0442, \u043c\u0438\u0440")
 check("UTF-16 file", len(got) == 2 and got[1]["title"] == "\u00dcber \U0001F600")
 
-r = run(base + "/reset-mid-body", "http://127.0.0.1:1/x")
-check(f"failures exit 0: {r.returncode} {r.stdout!r}", r.returncode == 0 and r.stdout == b"")
-check(f"debug lines on stderr: {r.stderr!r}",
-      r.stderr == b"InternetReadFile failed\nInternetConnectA failed\n")
+# Atom: every rule of an entry; relative links resolve against the feed's
+# address, and stay as written for a file.
+atom = [{k: g[k] for k in ("link", "title", "description", "feedTitle")} for g in records(run(base + "/feeds/atom.xml"))]
+expected = [
+    [base + "/posts/1?x=1#c", "Relative link", "Plain summary one."],
+    ["http://example.org/posts/2", "Escaped title", "Xhtml body text."],
+    ["", "<No Title>", "Feed not readable"],
+    ["http://cdn.example.org/4", "<No Title>", "Empty title, protocol-relative link."],
+    [base + "/abs/5", "", "Plain text content."],
+    ["", "Last", "Last entry."],
+]
+check(f"Atom records: {atom!r}",
+      atom == [dict(link=l, title=t, description=d, feedTitle="Harbour Notes & more") for l, t, d in expected])
+atom_file = records(run("--file", os.path.join(fixtures, "atom.xml")))
+check("Atom file keeps relative links", [g["link"] for g in atom_file][:5:2] == ["../posts/1?x=1#c", "", "/abs/5"])
+mixed = records(run(base + "/feeds/rss-with-atom.xml"))
+check(f"RSS with Atom elements stays RSS: {mixed!r}",
+      [(g["link"], g["title"], g["description"], g["feedTitle"]) for g in mixed]
+      == [("http://example.org/rss-link", "RSS item", "The RSS description.", "Mixed channel")])
+
+# Failed feeds: the debug lines as before, then one line per feed with its
+# URL and why; exit 1 as soon as one failed.
+bad = [base + "/reset-mid-body", "http://127.0.0.1:1/x"]
+r = run(*bad)
+lines = r.stderr.decode("utf-8").splitlines()
+check(f"failures exit 1: {r.returncode} {r.stdout!r}", r.returncode == 1 and r.stdout == b"")
+check(f"debug lines on stderr: {lines!r}", lines[:1] == ["InternetReadFile failed"] and "InternetConnectA failed" in lines)
+reasons = [line for line in lines if line.startswith("quorvane-feed: ")]
+check(f"a reason per failed feed: {reasons!r}",
+      len(reasons) == 2 and all(line.startswith("quorvane-feed: %s: " % url) and len(line) > len(url) + 17
+                                for line, url in zip(reasons, bad)))
+
+# --status: one outcome per feed instead of the records.
+r = run("--status", base + "/feeds/rss2.xml", "http://127.0.0.1:1/x", base + "/feeds/atom.xml")
+status = [json.loads(line) for line in r.stdout.decode("utf-8").splitlines()]
+check("status exits 1 with a failed feed", r.returncode == 1)
+check(f"status lines: {status!r}", [(s["url"], s["state"]) for s in status] == [
+    (base + "/feeds/rss2.xml", "ok"), ("http://127.0.0.1:1/x", "failed"), (base + "/feeds/atom.xml", "ok")])
+if len(status) == 3:
+    check("status of a read feed", status[0]["headlines"] == 3 and status[0]["reason"] == ""
+          and status[0]["feedTitle"] == "Quorvane & Friends" and status[0]["lastSuccess"].endswith("Z"))
+    check("status of a failed feed", status[1]["headlines"] == 0 and status[1]["reason"] != ""
+          and status[1]["lastSuccess"] is None)
+r = run("--status", base + "/feeds/atom.xml")
+check("all read: exit 0", r.returncode == 0 and json.loads(r.stdout)["headlines"] == 6)
 
 for args in ([], ["--file"], ["--verbose", base + "/feeds/rss2.xml"]):
     r = run(*args)

@@ -3,10 +3,13 @@
 //   quorvane-feed URL...         download, decode, parse and clean each feed
 //   quorvane-feed --file PATH    the same for a file's bytes (decoded as a
 //                                download is); both forms may be mixed
+//   quorvane-feed --status ...   each feed's outcome instead of its records
 //
-// Writes each record as one line of JSON (UTF-8) to standard output and the
-// worker's debug lines to standard error. Exit code 0 when it ran, 1 when a
-// file could not be read, 2 on bad usage.
+// Writes each record (or outcome) as one line of JSON (UTF-8) to standard
+// output, and the worker's debug lines and one line per failed feed (its
+// URL and why) to standard error. Exit code 0 when every feed was read (a
+// feed without headlines counts as read), 1 when any feed or file failed,
+// 2 on bad usage.
 #include <windows.h>
 #include <objbase.h>
 
@@ -14,6 +17,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -21,6 +25,7 @@
 #include "feeds/FeedDecoding.h"
 #include "feeds/FeedDownload.h"
 #include "feeds/FeedItemJson.h"
+#include "feeds/FeedOutcomeJson.h"
 #include "feeds/WebFeedSource.h"
 
 namespace {
@@ -28,8 +33,8 @@ namespace {
 using namespace quorvane;
 
 constexpr char kUsage[] =
-    "usage: quorvane-feed URL...\n"
-    "       quorvane-feed --file PATH...\n";
+    "usage: quorvane-feed [--status] URL...\n"
+    "       quorvane-feed [--status] --file PATH...\n";
 
 void WriteRecords(const std::vector<FeedItem>& records) {
   for (const FeedItem& record : records) {
@@ -53,6 +58,20 @@ bool ReadFileBytes(const wchar_t* path, std::string& bytes) {
 
 std::u16string Utf16(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
 
+void WriteLine(FILE* stream, const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
+}
+
+std::string Utf8(const std::u16string& text) {
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  std::string out(WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  return out;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -61,9 +80,12 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* name;
   };
   std::vector<Source> sources;
+  bool statusOnly = false;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
-    if (arg == L"--file" && i + 1 < argc) {
+    if (arg == L"--status") {
+      statusOnly = true;
+    } else if (arg == L"--file" && i + 1 < argc) {
       sources.push_back({true, argv[++i]});
     } else if (arg.starts_with(L"--") || arg.empty()) {
       sources.clear();
@@ -91,6 +113,7 @@ int wmain(int argc, wchar_t** argv) {
     RssParser parser;
     for (const Source& source : sources) {
       std::vector<FeedItem> records;
+      FeedOutcome outcome;
       if (source.isFile) {
         std::string bytes;
         if (!ReadFileBytes(source.name, bytes)) {
@@ -99,11 +122,23 @@ int wmain(int argc, wchar_t** argv) {
           continue;
         }
         if (!bytes.empty()) parser.Parse(DecodeFeedBody(bytes), records);
+        outcome = OkOutcome(Utf16(source.name), static_cast<uint32_t>(records.size()));
       } else {
         FeedSignals signals;
-        web.Fetch(Utf16(source.name), signals, records);
+        outcome = web.Fetch(Utf16(source.name), signals, records);
       }
-      WriteRecords(records);
+      if (outcome.state == FeedState::Ok) {
+        outcome.lastSuccess = static_cast<int64_t>(std::time(nullptr));
+        if (outcome.feedTitle.empty() && !records.empty()) outcome.feedTitle = records.back().feedTitle;
+      } else {
+        WriteLine(stderr, "quorvane-feed: " + Utf8(outcome.url) + ": " + Utf8(outcome.reason));
+        status = 1;
+      }
+      if (statusOnly) {
+        WriteLine(stdout, FeedOutcomeJson(outcome));
+      } else {
+        WriteRecords(records);
+      }
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();
