@@ -50,10 +50,20 @@ void FeedFetcher::SetFeedList(std::u16string feedList) {
 
 FeedItem FeedFetcher::NextItem() {
   std::lock_guard<std::mutex> guard(store_->lock);
-  if (store_->items.empty()) return PlaceholderItem();
+  if (store_->items.empty()) return AllFeedsFailed(store_->outcomes) ? NoFeedReadItem() : PlaceholderItem();
   FeedItem item = store_->items[store_->cursor];
   if (++store_->cursor >= store_->items.size()) store_->cursor = 0;
   return item;
+}
+
+FeedItem FeedFetcher::PreviousItem() {
+  std::lock_guard<std::mutex> guard(store_->lock);
+  const size_t count = store_->items.size();
+  if (count == 0) return AllFeedsFailed(store_->outcomes) ? NoFeedReadItem() : PlaceholderItem();
+  // The cursor is one past the record on screen.
+  const size_t previous = (store_->cursor + 2 * count - 2) % count;
+  store_->cursor = static_cast<uint32_t>((previous + 1) % count);
+  return store_->items[previous];
 }
 
 std::vector<FeedOutcome> FeedFetcher::Outcomes() const {

@@ -29,8 +29,12 @@ class FeedFetcher {
   // waits for the network: a worker that does not stop within a moment is
   // left to end on its own.
   void SetFeedList(std::u16string feedList);
-  // Round robin over the store; the placeholder when it is empty.
+  // Round robin over the store. When it is empty: the placeholder, or, once
+  // every listed feed has failed, the status record that says so.
   FeedItem NextItem();
+  // Steps the round robin back: the record before the one NextItem handed
+  // out last, which the next NextItem follows.
+  FeedItem PreviousItem();
   // Every listed feed's last outcome, in list order; NotTried until the
   // worker's first cycle has reached it.
   std::vector<FeedOutcome> Outcomes() const;

@@ -61,6 +61,7 @@ void* GadgetControl::FindInterface(REFIID iid) {
   void* found = LookUpInterface(
       iid, {
                {IID_IQuorvaneRSSGadget, static_cast<IQuorvaneRSSGadget*>(this)},
+               {IID_IQuorvaneRSSFeeds, static_cast<IQuorvaneRSSFeeds*>(&feeds_)},
                {IID_IDispatch, static_cast<IDispatch*>(this)},
                {IID_IPersist, static_cast<IPersist*>(this)},
                {IID_IPersistStreamInit, static_cast<IPersistStreamInit*>(this)},
@@ -122,6 +123,12 @@ bool GadgetControl::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       return true;
     case WM_SETCURSOR:
       return OnSetCursor(wParam, lParam);
+    case WM_MOUSEWHEEL:
+      // Down (towards the user) is the next headline, up the previous one.
+      for (wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam); wheelRest_ <= -WHEEL_DELTA; wheelRest_ += WHEEL_DELTA)
+        StepHeadline(true);
+      for (; wheelRest_ >= WHEEL_DELTA; wheelRest_ -= WHEEL_DELTA) StepHeadline(false);
+      return true;
     case WM_SIZING: {
       auto* proposed = reinterpret_cast<RECT*>(lParam);
       if (proposed && proposed->bottom - proposed->top > 18) proposed->bottom = proposed->top + 18;

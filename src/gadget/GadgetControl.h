@@ -14,6 +14,7 @@
 //   GadgetDrawing.cpp        DrawGadget
 //   GadgetPointer.cpp        click and pointer shape over the link bar
 //   GadgetMenu.cpp           IContextMenu
+//   GadgetFeeds.cpp          IQuorvaneRSSFeeds (feed outcomes, next/previous)
 //   settings/GadgetSettings.cpp  IQuorvaneRSSGadget properties, IDispatch,
 //                            IPersistStreamInit, ISpecifyPropertyPages
 #include <windows.h>
@@ -24,6 +25,7 @@
 
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedFetcher.h"
+#include "gadget/GadgetFeeds.h"
 #include "gadget/GdiObjects.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/ScreenHost.h"
@@ -114,6 +116,14 @@ class GadgetControl : public OleControl,
 
  private:
   friend struct GadgetControlTestProbe;
+  friend class GadgetFeeds;
+
+  // Every listed feed's last outcome, in list order (GadgetTyping.cpp).
+  std::vector<FeedOutcome> FeedOutcomes() const;
+  // "Next headline" / "Previous headline" and the wheel: the record after
+  // (before) the one on screen is typed from its start at once; a hold or
+  // wait ends, a pause stays (GadgetTyping.cpp).
+  void StepHeadline(bool forward);
 
   // OleControl hooks
   void OnDraw(HDC dc, const RECT& bounds) override { DrawGadget(dc, bounds); }
@@ -124,6 +134,7 @@ class GadgetControl : public OleControl,
   // ScreenHost (GadgetTyping.cpp)
   bool HasFetcher() const override { return fetcher_ != nullptr; }
   FeedItem NextItem() override;
+  FeedItem PreviousItem() override;
   bool BeginNextScreenWait() override;
   bool BeginResumeWait() override;
 
@@ -148,6 +159,10 @@ class GadgetControl : public OleControl,
 
   // IDispatch of IQuorvaneRSSGadget, from the type library.
   TypeInfoDispatch dispatch_{IID_IQuorvaneRSSGadget};
+  // IQuorvaneRSSFeeds.
+  GadgetFeeds feeds_{*this};
+  // Wheel movement not yet worth a whole step (WHEEL_DELTA per headline).
+  int wheelRest_ = 0;
   // The settings: feedUrls, feedRefreshRateMs, delayBetweenFeedsMs, speechSpeed.
   GadgetSettingsRecord settings_;
   bool changedMark_ = false;  // unsaved changes (IsDirty)

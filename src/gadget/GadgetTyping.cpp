@@ -20,6 +20,21 @@ HRESULT GadgetControl::AwakeFeed() {
 
 FeedItem GadgetControl::NextItem() { return fetcher_ ? fetcher_->NextItem() : PlaceholderItem(); }
 
+FeedItem GadgetControl::PreviousItem() { return fetcher_ ? fetcher_->PreviousItem() : PlaceholderItem(); }
+
+std::vector<FeedOutcome> GadgetControl::FeedOutcomes() const {
+  return fetcher_ ? fetcher_->Outcomes() : std::vector<FeedOutcome>();
+}
+
+void GadgetControl::StepHeadline(bool forward) {
+  if (forward) {
+    machine_.ShowNextHeadline();
+  } else {
+    machine_.ShowPreviousHeadline();
+  }
+  if (!machine_.Paused()) RequestRedraw();  // while paused the text area shows "< Paused >" anyway
+}
+
 // The wait reads the delay now, when it begins.
 bool GadgetControl::BeginNextScreenWait() {
   return waits_.Start(MSG_NEXT_SCREEN, static_cast<DWORD>(settings_.delayBetweenFeedsMs));

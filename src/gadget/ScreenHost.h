@@ -18,6 +18,10 @@ class ScreenHost {
   // store is empty.
   virtual FeedItem NextItem() = 0;
 
+  // The record before the one NextItem handed out last, moving the round
+  // robin back to it; the placeholder when the store is empty.
+  virtual FeedItem PreviousItem() = 0;
+
   // Start a thread that waits the delay between feeds and then, unless the
   // control is closing, posts the next-screen message. The machine has set
   // its flags already. Return false if no thread could be started.

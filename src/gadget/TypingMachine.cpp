@@ -40,6 +40,24 @@ void TypingMachine::NextScreen() {
   if (IsStatusItem(currentItem_)) needNewScreen_ = true;
 }
 
+void TypingMachine::ShowNextHeadline() {
+  if (host_.HasFetcher()) ShowRecord(host_.NextItem());
+}
+
+void TypingMachine::ShowPreviousHeadline() {
+  if (host_.HasFetcher()) ShowRecord(host_.PreviousItem());
+}
+
+// A wait thread still running posts later; with no new screen due its
+// message is ignored.
+void TypingMachine::ShowRecord(FeedItem item) {
+  waitingForNextScreen_ = false;
+  screenFull_ = false;
+  typedCount_ = 0;
+  currentItem_ = std::move(item);
+  needNewScreen_ = IsStatusItem(currentItem_);
+}
+
 void TypingMachine::StartNextScreenWait() {
   waitingForNextScreen_ = true;
   needNewScreen_ = true;

@@ -12,6 +12,7 @@
 //   resume-typing message                   AwakeFeed()
 //   menu verb 0 ("Pause")                   TogglePause()     (no redraw)
 //   putting the feed list                   RequestNewScreen()
+//   next / previous headline                ShowNextHeadline(), ShowPreviousHeadline()
 //   drawing                                 ScreenText(), TypedCount(),
 //                                           CursorVisible(), and
 //                                           StartResumeWait() on a full page
@@ -72,6 +73,12 @@ class TypingMachine {
   // the next screen and the full-page hold (typing goes on invisibly).
   void TogglePause();
 
+  // "Next headline" / "Previous headline": the following (preceding)
+  // record of the round robin starts typing from its beginning at once,
+  // whatever the screen was doing; a hold or a wait ends, a pause stays.
+  void ShowNextHeadline();
+  void ShowPreviousHeadline();
+
   // The feed list was replaced: the next notification loads a new screen.
   void RequestNewScreen() { needNewScreen_ = true; }
 
@@ -93,6 +100,8 @@ class TypingMachine {
   bool Paused() const { return paused_.load(std::memory_order_acquire); }
 
  private:
+  void ShowRecord(FeedItem item);
+
   ScreenHost& host_;
   FeedItem currentItem_;
   int typedCount_ = 0;

@@ -21,6 +21,7 @@ struct Script {
   std::atomic<int> recordsPerFeed{1};
   std::atomic<int> tag{0};
   std::atomic<bool> ignoreStop{false};  // behaves like a read the close does not abort
+  std::atomic<bool> fail{false};        // every feed fails
   std::atomic<int> sourcesAlive{0};
   UniqueHandle gate;                    // a semaphore: one token per fetch, when set
   std::mutex lock;
@@ -49,6 +50,7 @@ class ScriptedSource : public FeedSource {
         if (signals.stopRequested && !script_->ignoreStop) return FailedOutcome(url, u"stopped");
       }
     }
+    if (script_->fail) return FailedOutcome(url, u"HTTP 404");
     const std::u16string tag(1, static_cast<char16_t>(u'0' + script_->tag));
     for (int i = 0; i < script_->recordsPerFeed; ++i) {
       FeedItem item;
@@ -124,6 +126,28 @@ TEST_F(FeedFetcherTest, OneCycleFetchesEveryUrlInOrderAndHandsOutRoundRobin) {
   Sleep(100);
   EXPECT_EQ(posts_.Drain(), 1);
   EXPECT_EQ(script_->Fetched().size(), 3u);
+}
+
+TEST_F(FeedFetcherTest, AnEmptyStoreSaysNoFeedCouldBeReadOnlyOnceEveryFeedFailedAndPreviousStepsBack) {
+  auto fetcher = MakeFetcher();
+  script_->fail = true;
+  script_->UseGate();
+  fetcher->SetFeedList(u"a URL b URL ");
+  EXPECT_EQ(fetcher->NextItem(), PlaceholderItem());  // the first cycle is still running
+  script_->Open(2);
+  ASSERT_TRUE(posts_.WaitFor(1));
+  EXPECT_EQ(fetcher->NextItem(), NoFeedReadItem());
+  EXPECT_TRUE(IsStatusItem(fetcher->PreviousItem()));
+
+  script_->fail = false;
+  fetcher->SetFeedList(u"a URL b URL c URL ");
+  EXPECT_EQ(fetcher->NextItem(), PlaceholderItem());
+  script_->Open(3);
+  ASSERT_TRUE(posts_.WaitFor(2));
+  EXPECT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"a/0", u"b/0"}));
+  EXPECT_EQ(fetcher->PreviousItem().description, u"a/0");
+  EXPECT_EQ(fetcher->PreviousItem().description, u"c/0");  // round the end
+  EXPECT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"a/0", u"b/0"}));
 }
 
 TEST_F(FeedFetcherTest, RefreshKeepsTheCursorWhileInRangeAndResetsItOtherwise) {

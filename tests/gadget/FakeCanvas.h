@@ -105,6 +105,12 @@ class FakeHost : public ScreenHost {
     next = (next + 1) % store.size();
     return item;
   }
+  FeedItem PreviousItem() override {
+    if (store.empty()) return PlaceholderItem();
+    const std::size_t previous = (next + 2 * store.size() - 2) % store.size();
+    next = (previous + 1) % store.size();
+    return store[previous];
+  }
   bool BeginNextScreenWait() override {
     ++nextScreenWaits;
     return waitsStart;

@@ -34,6 +34,36 @@ TEST_F(TypingMachineTest, FirstScreenIsThePlaceholderWithANewScreenDue) {
   EXPECT_FALSE(machine.WaitingForNextScreen() || machine.ScreenFull() || machine.Paused());
 }
 
+TEST_F(TypingMachineTest, NextAndPreviousHeadlineTypeFromTheStartEndingAHoldOrAWaitButNotAPause) {
+  ShowFirstRecord({Record(u"abcde", u"A"), Record(u"xyz", u"B"), Record(u"pq", u"C")});
+  Ticks(2);
+  machine.StartResumeWait();  // a full page is held
+  machine.ShowNextHeadline();
+  EXPECT_EQ(machine.CurrentItem().title, u"B");
+  EXPECT_EQ(machine.TypedCount(), 0);
+  EXPECT_FALSE(machine.ScreenFull() || machine.NeedNewScreen());
+
+  Ticks(4);  // typed, and the wait for the next screen runs
+  ASSERT_TRUE(machine.WaitingForNextScreen());
+  machine.ShowPreviousHeadline();
+  EXPECT_EQ(machine.CurrentItem().title, u"A");
+  EXPECT_FALSE(machine.WaitingForNextScreen() || machine.NeedNewScreen());
+  machine.NextScreen();  // the abandoned wait's post changes nothing
+  EXPECT_EQ(machine.CurrentItem().title, u"A");
+
+  machine.ShowPreviousHeadline();  // wraps round to the last
+  EXPECT_EQ(machine.CurrentItem().title, u"C");
+  machine.ShowNextHeadline();
+  EXPECT_EQ(machine.CurrentItem().title, u"A");
+
+  machine.TogglePause();
+  Ticks(3);
+  machine.ShowNextHeadline();
+  EXPECT_EQ(machine.CurrentItem().title, u"B");
+  EXPECT_EQ(machine.TypedCount(), 0);
+  EXPECT_TRUE(machine.Paused());
+}
+
 TEST_F(TypingMachineTest, FiveCharactersTakeFiveTicksAndTheSixthStartsTheWait) {
   ShowFirstRecord({Record(u"abcde", u"A"), Record(u"xyz", u"B")});
   EXPECT_EQ(machine.CurrentItem().title, u"A");

@@ -202,6 +202,77 @@ TEST(GadgetDll, WindowlessControlIsRedrawnThroughItsSite) {
   EXPECT_EQ(dll.CanUnloadNow(), S_OK);
 }
 
+// Calls a member of `object` by name, as a script does.
+HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* result, LONG index = -1) {
+  DISPID id = 0;
+  auto* names = const_cast<LPOLESTR>(name);
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, &names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
+  VARIANT argument;
+  VariantInit(&argument);
+  argument.vt = VT_I4;
+  argument.lVal = index;
+  DISPPARAMS params{&argument, nullptr, index >= 0 ? 1u : 0u, 0};
+  VariantInit(result);
+  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+}
+
+std::wstring TextByName(IDispatch* object, const wchar_t* name, LONG index) {
+  VARIANT value;
+  if (FAILED(CallByName(object, name, DISPATCH_PROPERTYGET, &value, index)) || value.vt != VT_BSTR) return L"<none>";
+  UniqueBstr text = UniqueBstr::Adopt(value.bstrVal);
+  return text.get() ? text.get() : L"";
+}
+
+// IQuorvaneRSSFeeds as an automation client sees it: a dual interface of
+// its own in the type library, its members reached by name.
+TEST(GadgetDll, FeedOutcomesAndHeadlineStepsAreReachedByNameThroughTheTypeLibrary) {
+  OleApartment apartment;
+  GadgetDll dll;
+  ASSERT_TRUE(dll.Loaded());
+  {
+    TestContainer container;
+    ComPtr<IUnknown> control;
+    ASSERT_EQ(CreateGadget(dll, nullptr, IID_PPV_ARGS(&control)), S_OK);
+    ASSERT_EQ(container.Embed(control.Get()), S_OK);
+    InitSettings(control.Get());
+    ComPtr<IDispatch> feeds;
+    ASSERT_EQ(control->QueryInterface(IID_IQuorvaneRSSFeeds, reinterpret_cast<void**>(feeds.GetAddressOf())), S_OK);
+
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(feeds->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.GetAddressOf()), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attributes->guid, IID_IQuorvaneRSSFeeds));
+    EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FDUAL);
+    info->ReleaseTypeAttr(attributes);
+
+    VARIANT value;
+    ASSERT_EQ(CallByName(feeds.Get(), L"FeedCount", DISPATCH_PROPERTYGET, &value), S_OK);
+    EXPECT_EQ(value.vt, VT_I4);
+    EXPECT_EQ(value.lVal, 1);
+    EXPECT_EQ(TextByName(feeds.Get(), L"FeedUrl", 0), L"http://127.0.0.1:9/feed");
+    // The closed port fails the first cycle at once.
+    EXPECT_TRUE(container.PumpUntil(5000, [&] { return TextByName(feeds.Get(), L"FeedState", 0) == L"failed"; }));
+    EXPECT_NE(TextByName(feeds.Get(), L"FailureReason", 0), L"");
+    ASSERT_EQ(CallByName(feeds.Get(), L"LastSuccess", DISPATCH_PROPERTYGET, &value, 0), S_OK);
+    EXPECT_EQ(value.vt, VT_DATE);
+    EXPECT_EQ(value.date, 0);  // never
+    EXPECT_TRUE(FAILED(CallByName(feeds.Get(), L"FeedUrl", DISPATCH_PROPERTYGET, &value, 1)));
+    EXPECT_EQ(CallByName(feeds.Get(), L"NextHeadline", DISPATCH_METHOD, &value), S_OK);
+    EXPECT_EQ(CallByName(feeds.Get(), L"PreviousHeadline", DISPATCH_METHOD, &value), S_OK);
+
+    // The control's own IDispatch stays IQuorvaneRSSGadget's.
+    ComPtr<IDispatch> gadget;
+    ASSERT_EQ(control.As(&gadget), S_OK);
+    EXPECT_TRUE(FAILED(CallByName(gadget.Get(), L"FeedCount", DISPATCH_PROPERTYGET, &value)));
+    feeds.Reset();
+    gadget.Reset();
+    container.Close();
+  }
+  EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+}
+
 TEST(GadgetDll, PluginCommandOneShowsTheAboutBox) {
   OleApartment apartment;
   GadgetDll dll;
