@@ -16,4 +16,18 @@ std::vector<std::u16string> SplitFeedList(std::u16string_view value);
 // Writes each non-empty entry, in order, followed by the separator.
 std::u16string JoinFeedList(const std::vector<std::u16string>& urls);
 
+// The check the settings page makes of an address typed in (already
+// trimmed): at least three characters and a dot.
+bool IsAcceptableFeedUrl(std::u16string_view url);
+
+struct FeedListMerge {
+  std::vector<std::u16string> urls;  // the list with the new addresses appended
+  size_t added = 0;
+  size_t skipped = 0;  // already listed, listed twice, or failing the check
+};
+
+// Appends the addresses of `incoming` (trimmed of white space) that pass
+// the check and are not listed yet, in order.
+FeedListMerge MergeFeedUrls(std::vector<std::u16string> listed, const std::vector<std::u16string>& incoming);
+
 }  // namespace quorvane

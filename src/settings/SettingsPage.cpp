@@ -268,7 +268,7 @@ void QuorvaneRSSPropPage::Opening() {
 void QuorvaneRSSPropPage::Add() {
   const std::u16string url = TrimWhiteSpace(WindowText(GetDlgItem(dialog_, IDC_NEW_FEED_URL)));
   if (url.empty()) return ShowMessage(L"Please enter RSS feed URL to add", IDC_NEW_FEED_URL);
-  if (url.size() < 3 || url.find(u'.') == std::u16string::npos)
+  if (!IsAcceptableFeedUrl(url))
     return ShowMessage(L"Please enter valid RSS feed URL to add", IDC_NEW_FEED_URL);
   SendDlgItemMessageW(dialog_, IDC_FEED_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(url)));
   SetDlgItemTextW(dialog_, IDC_NEW_FEED_URL, L"");

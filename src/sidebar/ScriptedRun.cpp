@@ -146,8 +146,25 @@ void ScriptedRun::RunStep(const Step& step) {
     waitUntil_ = Elapsed() + _wtoi(step.argument.c_str()) / 1000.0;
   } else if (step.verb == L"capture" || step.verb == L"capture-window") {
     CaptureWindow(sidebar_.Window(), step.argument, step.verb == L"capture-window");
+  } else if (step.verb == L"capture-status") {
+    if (HWND status = sidebar_.FeedStatus().Window()) CaptureWindow(status, step.argument, true);
   } else if (step.verb == L"menu") {
     if (sidebar_.GadgetCount() > 0) sidebar_.RunMenuItem(0, step.argument);
+  } else if (step.verb == L"wheel") {
+    if (sidebar_.GadgetCount() > 0) {
+      const RECT& r = sidebar_.Gadget(0).Rect();
+      POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      ClientToScreen(sidebar_.Window(), &centre);
+      SendMessageW(sidebar_.Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<short>(_wtoi(step.argument.c_str()))),
+                   MAKELPARAM(centre.x, centre.y));
+    }
+  } else if (step.verb == L"import-opml" || step.verb == L"export-opml") {
+    if (sidebar_.GadgetCount() > 0) {
+      if (step.verb == L"import-opml")
+        sidebar_.ImportFeeds(0, step.argument, true);
+      else
+        sidebar_.ExportFeeds(0, step.argument, true);
+    }
   } else if (step.verb == L"set-item" || step.verb == L"press") {
     const size_t space = step.argument.find(L' ');
     const int id = _wtoi(step.argument.substr(0, space).c_str());
@@ -208,6 +225,13 @@ void ScriptedRun::Dump(const std::wstring& path) {
     if (c == L'\n') c = L'|';
   text += L"about=" + about + L"\n";
   text += L"about_open=" + std::wstring(sidebar_.About().Window() ? L"1" : L"0") + L"\n";
+  text += L"status_open=" + std::wstring(sidebar_.FeedStatus().Window() ? L"1" : L"0") + L"\n";
+  for (const FeedStatusWindow::Row& row : sidebar_.FeedStatus().Rows()) {
+    std::wstring cells;
+    for (const std::wstring& cell : row) cells += (cells.empty() ? L"" : L"|") + cell;
+    text += L"status_row=" + cells + L"\n";
+  }
+  text += L"transfer_report=" + sidebar_.LastTransferReport() + L"\n";
   AppendFile(path, Utf8(text), true);
 }
 

@@ -8,12 +8,18 @@
 //   wait MS              pause the script
 //   capture PATH         the panel's client area as a BMP file
 //   capture-window PATH  the whole window, caption included
+//   capture-status PATH  the feed status window, when it is open
 //   menu TEXT            run the first gadget's menu item TEXT
+//   wheel DELTA          turn the mouse wheel over the first gadget (120 is
+//                        one notch up, -120 one down)
+//   import-opml PATH     import as "Import feeds…" does with PATH picked
+//   export-opml PATH     export as "Export feeds…" does with PATH picked
 //   set-item ID TEXT     type TEXT over the text of the field with id ID
 //                        in any dialog of the sidebar (the settings page)
 //   press ID             click the button with id ID in any dialog
-//   dump PATH            write the first gadget's settings, menu, layout
-//                        and last about text (UTF-8, key=value lines)
+//   dump PATH            write the first gadget's settings, menu, layout,
+//                        last about text, feed status rows and last import
+//                        or export report (UTF-8, key=value lines)
 //   windows PATH         list the windows of the sidebar's thread
 //   exit                 close the sidebar as the user would
 #include <windows.h>

@@ -85,6 +85,24 @@ void ApplyCommandLineSettings(IUnknown* control, const SidebarOptions& options) 
   if (options.speed) gadget->put_SpeechSpeed(*options.speed);
 }
 
+// --import-opml, --export-opml: done with the gadget loaded but never shown
+// or started (nothing is downloaded), then the sidebar ends, saving it.
+int TransferFeeds(SidebarWindow& sidebar, const SidebarOptions& options) {
+  int failures = 0;
+  if (sidebar.GadgetCount() == 0 || !IsEqualCLSID(sidebar.GadgetClass(0), kGadgetClassId)) {
+    Print(L"QuorvaneSidebar: QuorvaneRSS is not loaded");
+    return 3;
+  }
+  auto run = [&](const TransferReport& report) {
+    Print(report.message);
+    failures += report.ok ? 0 : 1;
+  };
+  if (!options.importOpml.empty()) run(sidebar.ImportFeeds(0, options.importOpml, false));
+  if (!options.exportOpml.empty()) run(sidebar.ExportFeeds(0, options.exportOpml, false));
+  sidebar.Close();
+  return failures ? 1 : 0;
+}
+
 int RunSidebar(const SidebarOptions& options, int showCommand) {
   GadgetFactory factory(options.gadgetDll);
   int exitCode = 0;
@@ -120,6 +138,8 @@ int RunSidebar(const SidebarOptions& options, int showCommand) {
       if (own) ApplyCommandLineSettings(sidebar.Gadget(sidebar.GadgetCount() - 1).Control(), options);
     }
     if (sidebar.GadgetCount() == 0) exitCode = 3;
+    if (!options.importOpml.empty() || !options.exportOpml.empty())
+      return TransferFeeds(sidebar, options);
     sidebar.FitAndShow(showCommand);
 
     ScriptedRun run(sidebar, options);

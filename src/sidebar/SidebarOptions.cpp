@@ -70,6 +70,10 @@ std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring
       if (!value(options.statsFile)) return std::nullopt;
     } else if (name == L"--script") {
       if (!value(options.script)) return std::nullopt;
+    } else if (name == L"--import-opml") {
+      if (!value(options.importOpml)) return std::nullopt;
+    } else if (name == L"--export-opml") {
+      if (!value(options.exportOpml)) return std::nullopt;
     } else if (name == L"--only-quorvane") {
       options.onlyQuorvane = true;
     } else if (name == L"--install") {

@@ -15,6 +15,10 @@
 //                           logs handles, GDI and USER objects, threads,
 //                           private bytes and a message probe's answer times
 //   --script "STEP; STEP"   scripted steps for tests (see ScriptedRun.h)
+//   --import-opml FILE      appends the feeds of an OPML file to QuorvaneRSS's
+//                           list (and saves it), prints what it did and ends
+//   --export-opml FILE      writes QuorvaneRSS's feeds as OPML and ends
+//                           (both: the import first)
 //   --only-quorvane         ignores other registered plug-ins
 //   --install, --uninstall  registers (removes) the component registration
 //                           object and the QuorvaneRSS.dll beside the sidebar
@@ -35,6 +39,8 @@ struct SidebarOptions {
   std::wstring statsFile;
   double statsEverySeconds = 5;
   std::wstring script;
+  std::wstring importOpml;
+  std::wstring exportOpml;
   bool onlyQuorvane = false;
   bool install = false;
   bool uninstall = false;

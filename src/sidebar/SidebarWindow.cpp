@@ -185,6 +185,7 @@ HMENU SidebarWindow::BuildMenu(size_t gadget) {
   if (control && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&own))))
     own->QueryContextMenu(menu, 0, kFirstGadgetCommand, kLastGadgetCommand, CMF_NORMAL);
   if (GetMenuItemCount(menu) > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendFeedItems(menu, control);
   ComPtr<ISpecifyPropertyPages> pages;
   if (control && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&pages))))
     AppendMenuW(menu, MF_STRING, kSettingsCommand, L"Settings\u2026");
@@ -217,6 +218,8 @@ void SidebarWindow::RunMenuCommand(size_t gadget, UINT command) {
     // The closed menu uncovers the gadget: show its new state now.
     InvalidateRect(window_, &site->Rect(), FALSE);
     if (HWND child = site->ControlWindow()) InvalidateRect(child, nullptr, FALSE);
+  } else if (command >= kNextHeadlineCommand && command <= kExportFeedsCommand) {
+    RunFeedCommand(gadget, command);
   } else if (command == kSettingsCommand) {
     ShowSettings(gadget);
   } else if (command == kAboutCommand) {
@@ -314,11 +317,13 @@ void SidebarWindow::Close() {
   closed_ = true;
   for (size_t i = 0; i < slots_.size(); ++i) SaveGadget(i);
   about_.Close();
+  feedStatus_.Close();
   DetachAll();
   if (window_) DestroyWindow(window_);
 }
 
 void SidebarWindow::DetachAll() {
+  feedStatus_.Close();  // it holds a gadget
   // Last in, first out; each site lets go of its gadget and of us.
   while (!slots_.empty()) {
     ComPtr<GadgetSite> site = slots_.back().site;
@@ -385,6 +390,8 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER:
       if (wParam == kTickTimer) {
+        // The status window follows the gadget's cycles.
+        if (feedStatus_.Window() && ++statusTicks_ % 10 == 0) feedStatus_.Refresh();
         if (ticker_) ticker_();
         return 0;
       }
@@ -408,6 +415,14 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
       }
+      break;
+    }
+    case WM_MOUSEWHEEL: {
+      // In screen coordinates: to the windowless gadget under the pointer.
+      POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ScreenToClient(window_, &point);
+      if (GadgetSite* target = PointerTarget(point))
+        if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
       break;
     }
     case WM_SETCURSOR:

@@ -2,8 +2,10 @@
 // The sidebar: a narrow, resizable top-level panel that stacks its display
 // plug-ins top to bottom, each in a GadgetSite of its own. It routes the
 // pointer and keys to windowless gadgets, paints them, builds the gadget
-// menu (the gadget's own items, then "Settings…", "About" and "Exit") and
-// saves each gadget's state on exit and after every applied settings change.
+// menu (the gadget's own items; for a gadget with feeds "Next headline",
+// "Previous headline", "Feed status…", "Import feeds…" and "Export
+// feeds…"; then "Settings…", "About" and "Exit") and saves each gadget's
+// state on exit and after every applied settings change.
 #include <windows.h>
 
 #include <functional>
@@ -11,6 +13,8 @@
 #include <vector>
 
 #include "sidebar/AboutWindow.h"
+#include "sidebar/FeedStatusWindow.h"
+#include "sidebar/FeedTransfer.h"
 #include "sidebar/GadgetFactory.h"
 #include "sidebar/GadgetSite.h"
 
@@ -25,6 +29,11 @@ class SidebarWindow final : public SiteHost {
   static constexpr UINT kSettingsCommand = 0x4001;
   static constexpr UINT kAboutCommand = 0x4002;
   static constexpr UINT kExitCommand = 0x4003;
+  static constexpr UINT kNextHeadlineCommand = 0x4004;
+  static constexpr UINT kPreviousHeadlineCommand = 0x4005;
+  static constexpr UINT kFeedStatusCommand = 0x4006;
+  static constexpr UINT kImportFeedsCommand = 0x4007;
+  static constexpr UINT kExportFeedsCommand = 0x4008;
 
   explicit SidebarWindow(GadgetFactory& factory);
   ~SidebarWindow();
@@ -41,6 +50,7 @@ class SidebarWindow final : public SiteHost {
   void RemoveGadget(size_t index);
   size_t GadgetCount() const { return slots_.size(); }
   GadgetSite& Gadget(size_t index) const { return *slots_[index].site.Get(); }
+  const CLSID& GadgetClass(size_t index) const { return slots_[index].clsid; }
   // Sizes the panel to its gadgets at their default sizes and shows it at
   // the right edge of the work area.
   void FitAndShow(int showCommand);
@@ -54,6 +64,15 @@ class SidebarWindow final : public SiteHost {
   std::vector<std::wstring> MenuTexts(size_t gadget);
 
   void ShowSettings(size_t gadget);
+
+  // The feed commands (SidebarFeedCommands.cpp). Import and export take the
+  // file from the standard dialogs when `path` is empty and report in a
+  // message box when `showReport`; an import is saved at once.
+  void ShowFeedStatus(size_t gadget);
+  TransferReport ImportFeeds(size_t gadget, std::wstring path, bool showReport);
+  TransferReport ExportFeeds(size_t gadget, std::wstring path, bool showReport);
+  const FeedStatusWindow& FeedStatus() const { return feedStatus_; }
+  const std::wstring& LastTransferReport() const { return lastReport_; }
   HRESULT SaveGadget(size_t gadget);
   // Saves every gadget and closes the panel (later if a modal frame is up).
   void Close();
@@ -87,6 +106,15 @@ class SidebarWindow final : public SiteHost {
   GadgetSite* FocusTarget() const;
   int GadgetAt(POINT clientPoint) const;
   void ShowMenu(size_t gadget, POINT screenPoint);
+  // The feed items of the menu, for a gadget that has them, and their
+  // commands (SidebarFeedCommands.cpp).
+  void AppendFeedItems(HMENU menu, IUnknown* control);
+  void RunFeedCommand(size_t gadget, UINT command);
+  void StepHeadline(size_t gadget, bool forward);
+  // The file the user picks in the standard open or save dialog; empty
+  // when cancelled.
+  std::wstring PickOpmlFile(bool save);
+  void Report(const TransferReport& report, bool showReport);
   size_t IndexOf(const GadgetSite& site) const;
   void DetachAll();
 
@@ -94,6 +122,9 @@ class SidebarWindow final : public SiteHost {
   HWND window_ = nullptr;
   std::vector<Slot> slots_;
   AboutWindow about_;
+  FeedStatusWindow feedStatus_;
+  std::wstring lastReport_;
+  int statusTicks_ = 0;
   std::function<void()> ticker_;
   bool inModal_ = false;
   bool closePending_ = false;

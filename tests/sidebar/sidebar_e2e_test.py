@@ -6,6 +6,7 @@ with the sample feeds from a local server, driven by its --script steps.
 """
 import os
 import struct
+import xml.etree.ElementTree as ElementTree
 import subprocess
 import sys
 import tempfile
@@ -81,6 +82,12 @@ def read_dump(path):
             key, _, value = line.rstrip("\n").partition("=")
             values[key] = value
     return values
+
+
+def status_rows(path):
+    """The feed status window's rows from a dump, as lists of cells."""
+    with open(path, encoding="utf-8") as f:
+        return [line.rstrip("\n")[len("status_row="):].split("|") for line in f if line.startswith("status_row=")]
 
 
 def read_state(path):
@@ -174,6 +181,130 @@ class SidebarEndToEnd(unittest.TestCase):
         self.assertGreater(ink(p1, text), 20, "the paused display shows no text")
         self.assertNotEqual(region(p2, text), region(read_bmp(self.path("c.bmp")), text),
                             "the display does not go on after the pause ends")
+
+    def test_next_and_previous_headline_by_menu_and_wheel_and_the_feed_status_window(self):
+        p = lambda name: win(self.path(name))
+        broken = "http://127.0.0.1:1/closed.xml"
+        # A long wait between screens: only the menu and the wheel change them.
+        self.run_sidebar(
+            "wait 6000; capture %s; menu Next headline; wait 300; capture %s; menu Previous headline; wait 300; "
+            "capture %s; wheel -120; wait 300; capture %s; wheel 120; wait 300; capture %s; menu Feed status; "
+            "wait 1500; capture-status %s; dump %s; exit"
+            % (p("a.bmp"), p("n.bmp"), p("p.bmp"), p("w1.bmp"), p("w2.bmp"), p("status.bmp"), p("d.txt")),
+            "--speed", "10", "--delay-seconds", "60", "--feeds", *self.feeds, broken)
+        d = read_dump(self.path("d.txt"))
+        items = d["menu"].split("|")
+        self.assertEqual(items[0], "Pause")
+        self.assertEqual(items[1:], ["Next headline", "Previous headline", "Feed status\u2026", "Import feeds\u2026",
+                                     "Export feeds\u2026", "Settings\u2026", "About", "Exit"])
+
+        left, top, right, bottom = map(int, d["rect"].split(","))
+        title = (left, top, right, top + BAR)
+        text = (left, top + BAR, right, bottom - BAR)
+        shot = {name: read_bmp(self.path(name + ".bmp")) for name in ("a", "n", "p", "w1", "w2")}
+        bar = {name: region(rows, title) for name, rows in shot.items()}
+        self.assertNotEqual(bar["n"], bar["a"], "Next headline shows the same headline")
+        self.assertEqual(bar["p"], bar["a"], "Previous headline does not go back")
+        self.assertEqual(bar["w1"], bar["n"], "wheel down is not the next headline")
+        self.assertEqual(bar["w2"], bar["a"], "wheel up is not the previous headline")
+        # The new headline is typed from its beginning.
+        self.assertLess(ink(shot["n"], text), ink(shot["a"], text))
+
+        self.assertEqual(d["status_open"], "1")
+        rows = status_rows(self.path("d.txt"))
+        self.assertEqual([row[1].split(" ")[0] for row in rows], self.feeds + [broken])
+        for row in rows[:3]:
+            self.assertEqual(row[2], "Read", row)
+            self.assertGreater(int(row[3]), 0, row)
+            self.assertRegex(row[4], r"^\d\d:\d\d$", row)
+            self.assertNotEqual(row[0], row[1], "the feed's title is not shown once known")
+        self.assertEqual(rows[3][0], broken)
+        self.assertEqual(rows[3][2:5], ["Failed", "0", "never"])
+        self.assertNotEqual(rows[3][5], "", "no reason for the failed feed")
+        self.assertGreater(ink(read_bmp(self.path("status.bmp")), (0, 30, 400, 90)), 100, "the status window is empty")
+
+    def test_when_every_feed_fails_the_gadget_says_so_instead_of_connecting(self):
+        self.run_sidebar("wait 5000; capture %s; exit" % win(self.path("failed.bmp")),
+                         "--speed", "10", "--feeds", "http://127.0.0.1:1/a.xml", "http://127.0.0.1:1/b.xml")
+        # "Connecting", typed to its end, while the first cycle still runs.
+        connecting = self.path("connecting.bmp")
+        self.run_sidebar("wait 3000; capture %s; exit" % win(connecting), "--speed", "10", "--delay-seconds", "60",
+                         "--feeds", self.server.base + "/stall?s=20")
+        rows, waiting = read_bmp(self.path("failed.bmp")), read_bmp(connecting)
+        text = (4, 4 + BAR, len(rows[0]) - 4, len(rows) - 4 - BAR)
+        self.assertGreater(ink(waiting, text), 20, "Connecting is not shown while the first cycle runs")
+        self.assertGreater(ink(rows, text), 2 * ink(waiting, text), "still Connecting after every feed failed")
+
+    def test_feeds_are_imported_from_and_exported_to_opml(self):
+        known = self.feeds[0]
+        opml = self.path("in.opml")
+        with open(opml, "w", encoding="utf-8") as f:
+            f.write("""<?xml version="1.0" encoding="utf-8"?>
+<opml version="2.0"><head><title>Mine</title></head><body>
+  <outline text="News">
+    <outline text="Known" type="rss" xmlUrl="%s"/>
+    <outline text="Circuit" type="rss" xmlUrl="%s"/>
+    <outline text="Deeper"><outline text="Deep" xmlUrl="  http://127.0.0.1:1/deep.xml  "/></outline>
+  </outline>
+  <outline text="No dot" xmlUrl="localhost"/>
+  <outline text="Again" xmlUrl="%s"/>
+  <outline text="Folder without address"/>
+</body></opml>""" % (known, self.feeds[2], self.feeds[2]))
+        code, output = self.batch("--feeds", known, self.feeds[1], "--import-opml", win(opml))
+        self.assertEqual(code, 0, output)
+        self.assertIn("2 feeds added, 3 skipped", output)
+        self.assertEqual(read_state(self.state)[1],
+                         "".join(u + " URL " for u in [known, self.feeds[1], self.feeds[2], "http://127.0.0.1:1/deep.xml"]))
+
+        # Exported while running: the feeds' own titles once read, else the address.
+        out = self.path("out.opml")
+        self.run_sidebar("wait 5000; export-opml %s; wait 300; press 1; wait 300; dump %s; exit"
+                         % (win(out), win(self.path("d.txt"))))
+        self.assertIn("Exported 4 feeds", read_dump(self.path("d.txt"))["transfer_report"])
+        outlines = ElementTree.parse(out).getroot().findall("./body/outline")
+        self.assertEqual([o.get("xmlUrl") for o in outlines], [known, self.feeds[1], self.feeds[2],
+                                                               "http://127.0.0.1:1/deep.xml"])
+        self.assertEqual({o.get("type") for o in outlines}, {"rss"})
+        self.assertTrue(all(o.get("text") == o.get("title") for o in outlines))
+        self.assertNotIn(known, outlines[0].get("text"), "a read feed is not exported under its title")
+        self.assertEqual(outlines[3].get("text"), "http://127.0.0.1:1/deep.xml")
+
+        # Read back, the exported file adds nothing.
+        code, output = self.batch("--import-opml", win(out))
+        self.assertIn("0 feeds added, 4 skipped", output)
+
+    def test_a_damaged_or_hostile_opml_file_changes_nothing(self):
+        laughs = "".join('<!ENTITY l%d "%s">' % (i, "&l%d;" % (i - 1) * 10) for i in range(1, 10))
+        files = {
+            "not XML": "<opml version='2.0'><body><outline xmlUrl='http://a.example/x'></body>",
+            "external entity": "<?xml version='1.0'?><!DOCTYPE opml [<!ENTITY x SYSTEM 'file:///etc/passwd'>]>"
+                               "<opml version='2.0'><body><outline xmlUrl='http://a.example/&x;'/></body></opml>",
+            "billion laughs": "<?xml version='1.0'?><!DOCTYPE opml [<!ENTITY l0 'lol'>%s]>"
+                              "<opml version='2.0'><body><outline xmlUrl='http://a.example/&l9;'/></body></opml>" % laughs,
+            "10 MB": "<opml version='2.0'><body>%s</body></opml>"
+                     % ("<outline xmlUrl='http://a.example/%08d'/>" % 1 * 250000),
+            "not OPML": open(os.path.join(ROOT, "samples", SAMPLES[0]), encoding="utf-8").read(),
+        }
+        self.batch("--feeds", self.feeds[0], "--export-opml", win(self.path("start.opml")))
+        before = read_state(self.state)
+        for name, text in files.items():
+            with self.subTest(name):
+                path = self.path("hostile.opml")
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write(text)
+                code, output = self.batch("--import-opml", win(path))
+                self.assertEqual(code, 1, output)
+                self.assertIn("Nothing was imported", output)
+                self.assertEqual(read_state(self.state), before)
+
+    def batch(self, *args):
+        """The sidebar with --import-opml or --export-opml: it does that and ends."""
+        command = [os.path.join(ROOT, "scripts", "wine-run"),
+                   os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe"),
+                   "--only-quorvane", "--state", win(self.state), *args]
+        result = subprocess.run(command, env=dict(os.environ, QUORVANE_BUILD_DIR=BUILD),
+                                capture_output=True, timeout=120)
+        return result.returncode, (result.stdout + result.stderr).decode("utf-8", errors="replace")
 
     def test_settings_applied_through_the_page_are_saved_at_once_and_survive_a_restart(self):
         # 207: seconds to wait between screens, 201: minutes between reloads;

@@ -1,0 +1,162 @@
+#include "sidebar/FeedStatusWindow.h"
+
+#include <commctrl.h>
+
+namespace quorvane::sidebar {
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuorvaneFeedStatus";
+constexpr struct {
+  const wchar_t* title;
+  int width;
+} kColumns[] = {{L"Feed", 150}, {L"Address", 210}, {L"State", 70}, {L"Headlines", 70}, {L"Last success", 110},
+                {L"Reason", 170}};
+
+std::wstring Str(const UniqueBstr& text) { return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : L""; }
+
+std::wstring StateText(const std::wstring& state) {
+  if (state == L"ok") return L"Read";
+  if (state == L"failed") return L"Failed";
+  return L"Not tried yet";
+}
+
+// "14:05" today, "2024-05-01 14:05" on another day, "never".
+std::wstring WhenText(DATE when) {
+  SYSTEMTIME at{}, now{};
+  if (when == 0 || !VariantTimeToSystemTime(when, &at)) return L"never";
+  GetLocalTime(&now);
+  wchar_t text[40];
+  if (at.wYear == now.wYear && at.wMonth == now.wMonth && at.wDay == now.wDay)
+    swprintf(text, 40, L"%02u:%02u", at.wHour, at.wMinute);
+  else
+    swprintf(text, 40, L"%04u-%02u-%02u %02u:%02u", at.wYear, at.wMonth, at.wDay, at.wHour, at.wMinute);
+  return text;
+}
+
+}  // namespace
+
+FeedStatusWindow::~FeedStatusWindow() { Close(); }
+
+bool FeedStatusWindow::Show(HWND owner, IUnknown* control) {
+  ComPtr<IQuorvaneRSSFeeds> feeds;
+  if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&feeds)))) return false;
+  feeds_ = feeds;
+  if (!window_) {
+    static const bool registered = [] {
+      INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+      InitCommonControlsEx(&controls);
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof(wc);
+      wc.lpfnWndProc = &FeedStatusWindow::Proc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+      wc.lpszClassName = kClassName;
+      return RegisterClassExW(&wc) != 0;
+    }();
+    if (!registered) return false;
+    RECT work{0, 0, 800, 600};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Feed status", WS_OVERLAPPEDWINDOW, work.left + 16,
+                              work.top + 16, 800, 220, owner, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_) return false;
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
+                            0, 0, 0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+      LVCOLUMNW column{};
+      column.mask = LVCF_TEXT | LVCF_WIDTH;
+      column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+      column.cx = kColumns[i].width;
+      SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    RECT client;
+    GetClientRect(window_, &client);
+    MoveWindow(list_, 0, 0, client.right, client.bottom, FALSE);
+  }
+  rows_.clear();
+  Refresh();
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+  return true;
+}
+
+void FeedStatusWindow::Close() {
+  if (window_) DestroyWindow(window_);  // WM_NCDESTROY lets go of the gadget
+  feeds_.Reset();
+}
+
+std::vector<FeedStatusWindow::Row> FeedStatusWindow::ReadRows() const {
+  std::vector<Row> rows;
+  LONG count = 0;
+  if (!feeds_ || FAILED(feeds_->get_FeedCount(&count))) return rows;
+  for (LONG i = 0; i < count; ++i) {
+    UniqueBstr url, finalUrl, title, state, reason;
+    LONG headlines = 0;
+    DATE when = 0;
+    feeds_->get_FeedUrl(i, url.out());
+    feeds_->get_FinalUrl(i, finalUrl.out());
+    feeds_->get_FeedTitle(i, title.out());
+    feeds_->get_FeedState(i, state.out());
+    feeds_->get_FailureReason(i, reason.out());
+    feeds_->get_HeadlineCount(i, &headlines);
+    feeds_->get_LastSuccess(i, &when);
+    std::wstring address = Str(url);
+    // Where the feed was really read from, when that differs.
+    if (!Str(finalUrl).empty() && Str(finalUrl) != address) address += L" \u2192 " + Str(finalUrl);
+    const std::wstring feed = Str(title).empty() ? Str(url) : Str(title);
+    const bool tried = Str(state) != L"not tried";
+    rows.push_back(Row{feed, address, StateText(Str(state)), tried ? std::to_wstring(headlines) : L"",
+                       WhenText(when), Str(reason)});
+  }
+  return rows;
+}
+
+void FeedStatusWindow::Refresh() {
+  if (!window_) return;
+  std::vector<Row> rows = ReadRows();
+  if (rows == rows_) return;
+  rows_ = std::move(rows);
+  Fill();
+}
+
+void FeedStatusWindow::Fill() {
+  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+  for (size_t r = 0; r < rows_.size(); ++r) {
+    for (size_t c = 0; c < rows_[r].size(); ++c) {
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = static_cast<int>(r);
+      item.iSubItem = static_cast<int>(c);
+      item.pszText = const_cast<wchar_t*>(rows_[r][c].c_str());
+      SendMessageW(list_, c == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, c == 0 ? 0 : r, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK FeedStatusWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE)
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  auto* self = reinterpret_cast<FeedStatusWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_SIZE:
+      if (self && self->list_) MoveWindow(self->list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_NCDESTROY:
+      if (self) {
+        self->window_ = nullptr;
+        self->list_ = nullptr;
+        self->feeds_.Reset();
+        self->rows_.clear();
+      }
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace quorvane::sidebar

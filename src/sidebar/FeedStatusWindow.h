@@ -1,0 +1,45 @@
+#pragma once
+// "Feed status…": a window that lists every feed of QuorvaneRSS with its
+// address (the feed's title once known), state, headline count, last
+// success and the reason it failed, read through IQuorvaneRSSFeeds. It
+// follows the gadget: Refresh, called on the sidebar's tick, re-reads the
+// outcomes and redraws when a cycle has changed them.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "QuorvaneRSS_h.h"
+#include "host/com/ComPtr.h"
+
+namespace quorvane::sidebar {
+
+class FeedStatusWindow {
+ public:
+  using Row = std::vector<std::wstring>;  // feed, address, state, headlines, last success, reason
+
+  FeedStatusWindow() = default;
+  ~FeedStatusWindow();
+  FeedStatusWindow(const FeedStatusWindow&) = delete;
+  FeedStatusWindow& operator=(const FeedStatusWindow&) = delete;
+
+  // Opens the window for `control` (or brings it forward); false if the
+  // control has no feed outcomes to show.
+  bool Show(HWND owner, IUnknown* control);
+  void Close();
+  HWND Window() const { return window_; }
+  void Refresh();
+  const std::vector<Row>& Rows() const { return rows_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  std::vector<Row> ReadRows() const;
+  void Fill();
+
+  ComPtr<IQuorvaneRSSFeeds> feeds_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  std::vector<Row> rows_;
+};
+
+}  // namespace quorvane::sidebar
