@@ -146,6 +146,8 @@ void ScriptedRun::RunStep(const Step& step) {
     waitUntil_ = Elapsed() + _wtoi(step.argument.c_str()) / 1000.0;
   } else if (step.verb == L"capture" || step.verb == L"capture-window") {
     CaptureWindow(sidebar_.Window(), step.argument, step.verb == L"capture-window");
+  } else if (step.verb == L"capture-screen") {
+    CaptureWindow(GetDesktopWindow(), step.argument, false);
   } else if (step.verb == L"capture-status") {
     if (HWND status = sidebar_.FeedStatus().Window()) CaptureWindow(status, step.argument, true);
   } else if (step.verb == L"menu") {

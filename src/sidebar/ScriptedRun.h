@@ -9,6 +9,7 @@
 //   capture PATH         the panel's client area as a BMP file
 //   capture-window PATH  the whole window, caption included
 //   capture-status PATH  the feed status window, when it is open
+//   capture-screen PATH  the whole screen (dialogs and message boxes too)
 //   menu TEXT            run the first gadget's menu item TEXT
 //   wheel DELTA          turn the mouse wheel over the first gadget (120 is
 //                        one notch up, -120 one down)
