@@ -105,13 +105,15 @@ RssParser::~RssParser() {
   if (document_) document_->Release();
 }
 
-void RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle) {
-  if (!document_ || HasUnsafeEntities(text)) return;
+bool RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle, const std::atomic<bool>* stop) {
+  if (!document_ || HasUnsafeEntities(text) || HasUnterminatedMarkup(text)) return false;
   RemoveDeclaredEncoding(text);
   UniqueBstr xml(text);
+  text = std::u16string();  // one copy of the text at a time
   VARIANT_BOOL loaded = VARIANT_FALSE;
   // Whatever the document held before is gone only if this load succeeded.
-  if (document_->loadXML(xml.get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return;
+  if (document_->loadXML(xml.get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return false;
+  xml = UniqueBstr();
 
   const std::u16string timeStamp = LocalTimeStamp();
   std::u16string feedTitle = SelectText(document_, L"//title");
@@ -119,10 +121,10 @@ void RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle) {
 
   ComPtr<IXMLDOMNodeList> items;
   UniqueBstr itemQuery(L"//item");
-  if (document_->selectNodes(itemQuery.get(), items.GetAddressOf()) != S_OK || !items) return;
+  if (document_->selectNodes(itemQuery.get(), items.GetAddressOf()) != S_OK || !items) return true;
   long count = 0;
   items->get_length(&count);
-  for (long i = 0; i < count; ++i) {
+  for (long i = 0; i < count && !(stop && *stop); ++i) {
     ComPtr<IXMLDOMNode> item;
     if (items->get_item(i, item.GetAddressOf()) != S_OK || !item) continue;
     FeedItem record;
@@ -141,6 +143,7 @@ void RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle) {
     record.timeStamp = timeStamp;
     cycle.push_back(std::move(record));
   }
+  return true;
 }
 
 }  // namespace quorvane

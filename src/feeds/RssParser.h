@@ -1,6 +1,7 @@
 #pragma once
 // Turns the text of one feed into headline records, with an MSXML document
 // created for the thread that uses it.
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,9 @@ class RssParser {
   bool HasDocument() const { return document_ != nullptr; }
 
   // Appends a record for every item with a non-empty description, in
-  // document order. A text that does not load yields nothing.
-  void Parse(std::u16string text, std::vector<FeedItem>& cycle);
+  // document order, until `stop` (when given) is set. A text that does not
+  // load, or that is refused before loading, yields nothing and false.
+  bool Parse(std::u16string text, std::vector<FeedItem>& cycle, const std::atomic<bool>* stop = nullptr);
 
  private:
   IXMLDOMDocument* document_ = nullptr;

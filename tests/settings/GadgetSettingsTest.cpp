@@ -2,6 +2,8 @@
 // vtable and by name, persistence, the changed mark and the settings page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GadgetDll.h"
 #include "ProbedGadget.h"
 #include "TestStream.h"
@@ -125,11 +127,15 @@ class GadgetSettingsTest : public ::testing::Test {
 
   uint32_t FetcherIntervalMs() { return gadget_->Fetcher().RefreshIntervalMs(); }
 
-  // Waits for the fetcher's new worker to ask for `urls`.
-  bool FetcherAskedFor(const Urls& urls) {
+  // Waits for the fetcher's new worker to ask for `urls`, in any order
+  // (a few downloads run at once).
+  bool FetcherAskedFor(Urls urls) {
+    std::sort(urls.begin(), urls.end());
     const ULONGLONG end = GetTickCount64() + 3000;
     while (GetTickCount64() < end) {
-      if (gadget_->fetches->Urls() == urls) return true;
+      Urls asked = gadget_->fetches->Urls();
+      std::sort(asked.begin(), asked.end());
+      if (asked == urls) return true;
       Sleep(5);
     }
     ADD_FAILURE() << "fetched " << gadget_->fetches->Urls().size() << " URLs";

@@ -3,6 +3,7 @@
 //   quorvane-feed URL...         download, decode, parse and clean each feed
 //   quorvane-feed --file PATH    the same for a file's bytes (decoded as a
 //                                download is); both forms may be mixed
+//   --timeout SECONDS            how long one feed may take (default 60)
 //
 // Writes each record as one line of JSON (UTF-8) to standard output and the
 // worker's debug lines to standard error. Exit code 0 when it ran, 1 when a
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "feeds/FeedCycle.h"
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedDecoding.h"
 #include "feeds/FeedDownload.h"
@@ -28,8 +30,8 @@ namespace {
 using namespace quorvane;
 
 constexpr char kUsage[] =
-    "usage: quorvane-feed URL...\n"
-    "       quorvane-feed --file PATH...\n";
+    "usage: quorvane-feed [--timeout SECONDS] URL...\n"
+    "       quorvane-feed [--timeout SECONDS] --file PATH...\n";
 
 void WriteRecords(const std::vector<FeedItem>& records) {
   for (const FeedItem& record : records) {
@@ -61,10 +63,18 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* name;
   };
   std::vector<Source> sources;
+  uint32_t deadlineMs = CurrentFeedTiming().deadlineMs;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--file" && i + 1 < argc) {
       sources.push_back({true, argv[++i]});
+    } else if (arg == L"--timeout" && i + 1 < argc) {
+      const double seconds = _wtof(argv[++i]);
+      if (!(seconds > 0 && seconds < 86400)) {
+        sources.clear();
+        break;
+      }
+      deadlineMs = static_cast<uint32_t>(seconds * 1000);
     } else if (arg.starts_with(L"--") || arg.empty()) {
       sources.clear();
       break;
@@ -100,8 +110,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (!bytes.empty()) parser.Parse(DecodeFeedBody(bytes), records);
       } else {
-        FeedSignals signals;
-        web.Fetch(Utf16(source.name), signals, records);
+        records = RunFeedStep(Utf16(source.name), web, deadlineMs).records;
       }
       WriteRecords(records);
     }
