@@ -189,8 +189,9 @@ TEST_F(GadgetSettingsTest, NumbersConvertUnitsAndTakeEffect) {
 }
 
 // Every value the settings page can send works; larger ones saturate where
-// milliseconds would overflow, negative waits become 0, and any speed gives
-// a typing period within the timer range.
+// milliseconds would overflow, a negative wait between screens becomes 0
+// and a negative refresh interval the default (never "as often as
+// possible"), and any speed gives a typing period within the timer range.
 TEST_F(GadgetSettingsTest, OutOfRangeValuesStayUsable) {
   ASSERT_EQ(S_OK, persist_->InitNew());
   ASSERT_EQ(S_OK, settings_->put_FeedRefreshRate(2147483647));
@@ -200,8 +201,8 @@ TEST_F(GadgetSettingsTest, OutOfRangeValuesStayUsable) {
 
   ASSERT_EQ(S_OK, PutByName(L"FeedRefreshRate", -5));
   ASSERT_EQ(S_OK, PutByName(L"DelayBetweenFeeds", -1));
-  EXPECT_EQ((Values{kDefaultFeedUrl, 0, 0, 0}), ByName());
-  EXPECT_EQ(0u, FetcherIntervalMs());
+  EXPECT_EQ((Values{kDefaultFeedUrl, 30, 0, 0}), ByName());
+  EXPECT_EQ(1'800'000u, FetcherIntervalMs());
 
   for (const int speed : {14, 15, 16, 2147483647}) ASSERT_EQ(S_OK, settings_->put_SpeechSpeed(speed));
   ASSERT_EQ(S_OK, settings_->put_SpeechSpeed(-2147483647 - 1));
