@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
+#include <set>
 
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedDownload.h"
@@ -16,10 +18,40 @@ struct DownloadJob {
   size_t index = 0;
   std::u16string url;
   FeedSignals signals;
+  bool abandoned = false;  // guarded by stuckLock
   UniqueHandle done;  // manual reset; set once `body` is written
   FeedBody body;
   ULONGLONG deadline = 0;
 };
+
+// The URLs of abandoned downloads that have not ended yet. Where closing the
+// request does not end a blocked read, such a download lasts until the
+// server sends or closes; a URL is not asked for again meanwhile, so a
+// server that never answers costs one thread, not one per cycle.
+// Never destroyed: an abandoned download may still end while the process
+// exits.
+std::mutex& stuckLock = *new std::mutex;
+std::multiset<std::u16string>& StuckUrls() {
+  static auto* urls = new std::multiset<std::u16string>;
+  return *urls;
+}
+
+bool IsStuck(const std::u16string& url) {
+  std::lock_guard<std::mutex> guard(stuckLock);
+  return StuckUrls().count(url) > 0;
+}
+
+void Abandon(DownloadJob& job) {
+  {
+    std::lock_guard<std::mutex> guard(stuckLock);
+    if (WaitForSingleObject(job.done.get(), 0) == WAIT_TIMEOUT) {
+      job.abandoned = true;
+      StuckUrls().insert(job.url);
+    }
+  }
+  job.signals.stopRequested = true;
+  CloseCurrentRequest(job.signals);
+}
 
 std::shared_ptr<DownloadJob> StartDownload(const FeedDownloader& download, size_t index, const std::u16string& url,
                                            uint32_t deadlineMs) {
@@ -37,14 +69,11 @@ std::shared_ptr<DownloadJob> StartDownload(const FeedDownloader& download, size_
       job->body.bytes.shrink_to_fit();
       job->body.reason = u"download failed";
     }
+    std::lock_guard<std::mutex> guard(stuckLock);
+    if (job->abandoned) StuckUrls().erase(StuckUrls().find(job->url));
     SetEvent(job->done.get());
   });
   return thread ? job : nullptr;
-}
-
-void Abandon(DownloadJob& job) {
-  job.signals.stopRequested = true;
-  CloseCurrentRequest(job.signals);
 }
 
 FeedResult Failure(const std::u16string& url, std::u16string reason) { return {FailedOutcome(url, std::move(reason)), {}}; }
@@ -72,7 +101,10 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, FeedSource& source, c
   size_t next = 0;
   while (!stop) {
     while (running.size() < concurrency && next < urls.size()) {
-      if (auto job = StartDownload(download, next, urls[next], deadlineMs)) {
+      if (IsStuck(urls[next])) {
+        DebugFeedLine(urls[next], u"timed out");
+        done(next, Failure(urls[next], u"timed out"));
+      } else if (auto job = StartDownload(download, next, urls[next], deadlineMs)) {
         running.push_back(std::move(job));
       } else {
         done(next, Failure(urls[next], u"download failed"));

@@ -1,14 +1,23 @@
 #include "feeds/FeedTiming.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 
 namespace quorvane {
 namespace {
 
 std::mutex timingLock;
+// The soak runs the gadget with a shorter floor than any user could set.
+FeedTiming Defaults() {
+  FeedTiming timing;
+  if (const char* floor = std::getenv("QUORVANE_TEST_CYCLE_FLOOR_MS"))
+    timing.cycleFloorMs = static_cast<uint32_t>(std::strtoul(floor, nullptr, 10));
+  return timing;
+}
+
 FeedTiming& Timing() {
-  static FeedTiming timing;
+  static FeedTiming timing = Defaults();
   return timing;
 }
 

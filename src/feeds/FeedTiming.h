@@ -10,8 +10,10 @@ struct FeedTiming {
   uint32_t firstBackoffMs = 15'000;  // the wait after a first cycle that left nothing to show
 };
 
-// What new workers take. Process-wide so that tests and the soak can shorten
-// the bounds of a gadget they cannot reach into.
+// What new workers take. Process-wide so that tests can shorten the bounds
+// of a gadget they cannot reach into; the soak, which runs the module in
+// the sidebar, sets the floor through the environment variable
+// QUORVANE_TEST_CYCLE_FLOOR_MS (milliseconds), read once.
 FeedTiming CurrentFeedTiming();
 void SetFeedTiming(const FeedTiming& timing);
 

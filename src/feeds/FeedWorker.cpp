@@ -77,10 +77,13 @@ std::optional<size_t> RunCycle(FeedWorkerContext& context, FeedSource* source) {
     counts[index] = result.records.size();
     std::lock_guard<std::mutex> guard(store.lock);
     if (stop) return;
-    const bool wasEmpty = store.items.empty();
-    store.items.insert(store.items.begin() + static_cast<ptrdiff_t>(offset),
-                       std::make_move_iterator(result.records.begin()), std::make_move_iterator(result.records.end()));
-    if (!wasEmpty && offset < store.cursor) store.cursor += static_cast<uint32_t>(counts[index]);
+    if (store.items.empty()) {
+      store.items = std::move(result.records);  // no second copy of a large feed
+    } else {
+      store.items.insert(store.items.begin() + static_cast<ptrdiff_t>(offset),
+                         std::make_move_iterator(result.records.begin()), std::make_move_iterator(result.records.end()));
+      if (offset < store.cursor) store.cursor += static_cast<uint32_t>(counts[index]);
+    }
     if (store.cursor >= store.items.size()) store.cursor = 0;
     PostMessageW(context.notifyWindow, MSG_NEXT_SCREEN, 0, 0);
   };
@@ -93,7 +96,14 @@ std::optional<size_t> RunCycle(FeedWorkerContext& context, FeedSource* source) {
 
   std::vector<FeedItem> cycle;
   if (!filling)
-    for (auto& feed : records) cycle.insert(cycle.end(), std::make_move_iterator(feed.begin()), std::make_move_iterator(feed.end()));
+    for (auto& feed : records) {
+      if (cycle.empty()) {
+        cycle = std::move(feed);
+      } else {
+        cycle.insert(cycle.end(), std::make_move_iterator(feed.begin()), std::make_move_iterator(feed.end()));
+      }
+      feed = {};
+    }
   std::lock_guard<std::mutex> guard(store.lock);
   if (stop) return std::nullopt;
   RecordOutcomes(store.outcomes, std::move(outcomes));

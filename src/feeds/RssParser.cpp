@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <msxml2.h>
 
+#include <algorithm>
+
 #include "feeds/EntityCheck.h"
 #include "feeds/TimeStamp.h"
 #include "feeds/XmlDeclaration.h"
@@ -124,6 +126,7 @@ bool RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle, const s
   if (document_->selectNodes(itemQuery.get(), items.GetAddressOf()) != S_OK || !items) return true;
   long count = 0;
   items->get_length(&count);
+  cycle.reserve(cycle.size() + static_cast<size_t>(std::max(count, 0L)));  // no doubling peak for a large feed
   for (long i = 0; i < count && !(stop && *stop); ++i) {
     ComPtr<IXMLDOMNode> item;
     if (items->get_item(i, item.GetAddressOf()) != S_OK || !item) continue;
@@ -144,6 +147,13 @@ bool RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle, const s
     cycle.push_back(std::move(record));
   }
   return true;
+}
+
+void RssParser::Clear() {
+  if (!document_) return;
+  UniqueBstr empty(L"<empty/>");
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  document_->loadXML(empty.get(), &loaded);
 }
 
 }  // namespace quorvane

@@ -26,6 +26,8 @@ class RssParser {
   // document order, until `stop` (when given) is set. A text that does not
   // load, or that is refused before loading, yields nothing and false.
   bool Parse(std::u16string text, std::vector<FeedItem>& cycle, const std::atomic<bool>* stop = nullptr);
+  // Lets go of the last feed's document, which can be large, until the next.
+  void Clear();
 
  private:
   IXMLDOMDocument* document_ = nullptr;

@@ -52,6 +52,7 @@ FeedOutcome WebFeedSource::Parse(const std::u16string& url, FeedBody body, const
   body.bytes = std::string();  // the body's memory goes before the parser's comes
   const size_t before = cycle.size();
   const bool loaded = parser_.Parse(std::move(text), cycle, &stop);
+  parser_.Clear();
   if (stop) return FailedOutcome(url, u"download failed");
   if (!loaded) {
     FeedOutcome failed = FailedOutcome(url, u"XML error");

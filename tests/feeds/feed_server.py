@@ -14,7 +14,8 @@ terminated. Routes:
     /stall-mid-body?s=N          headers and part of a feed, N seconds of silence, close
     /reset-mid-body              headers and part of a feed, then a connection reset
     /trickle?ms=N                feeds/rss2.xml, 64 bytes every N milliseconds
-    /large?mb=N                  N megabytes of a valid feed (Content-Length given)
+    /large?mb=N&small=1          N megabytes of a valid feed (Content-Length given),
+                                 in items of about 1 KB, or of about 40 bytes
     /endless                     a body that never ends
     /missing                     404 with an HTML body
     /redirect                    302 to /feeds/rss2.xml
@@ -113,7 +114,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.flush()
                 self.pause(float(query.get("ms", 20)) / 1000)
         elif path == "/large":
-            self.large(int(query.get("mb", 12)))
+            self.large(float(query.get("mb", 12)), query.get("small") == "1")
         elif path == "/endless":
             self.head(200)
             filler = b"<item><title>x</title><description>more</description></item>\n" * 64
@@ -157,11 +158,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         else:
             self.route("/missing", query)
 
-    def large(self, megabytes):
+    def large(self, megabytes, small):
         start = b'<?xml version="1.0"?>\n<rss version="2.0"><channel><title>Large</title>\n'
         end = b"</channel></rss>\n"
-        item = b"<item><title>Big</title><description>" + b"x" * 900 + b"</description></item>\n"
-        count = (megabytes * 1024 * 1024 - len(start) - len(end)) // len(item) + 1
+        if small:
+            item = b"<item><description>x</description></item>\n"
+        else:
+            item = b"<item><title>Big</title><description>" + b"x" * 900 + b"</description></item>\n"
+        count = int(megabytes * 1024 * 1024 - len(start) - len(end)) // len(item) + 1
         self.head(200, len(start) + count * len(item) + len(end))
         self.wfile.write(start)
         for _ in range(count):
