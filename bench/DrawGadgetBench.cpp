@@ -25,6 +25,7 @@ class OneRecordHost : public ScreenHost {
  public:
   explicit OneRecordHost(FeedItem item) : item_(std::move(item)) {}
   FeedItem NextItem() override { return item_; }
+  FeedItem PreviousItem() override { return item_; }
   bool BeginNextScreenWait() override { return true; }
   bool BeginResumeWait() override { return true; }
 

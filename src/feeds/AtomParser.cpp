@@ -2,7 +2,7 @@
 
 #include <cwctype>
 
-#include "feeds/RelativeUrl.h"
+#include "feeds/FeedUrl.h"
 #include "feeds/XmlDocument.h"
 #include "text/HeadlineCleanup.h"
 

@@ -22,6 +22,15 @@ uint16_t ByteOrderMarkLength(std::string_view body);
 // "encoding=" value in the text; else UTF-8.
 uint32_t DetectCodePage(std::string_view body);
 
+// The same, except that a body with neither a byte order mark nor an
+// "encoding=" to read takes the code page of `httpCharset` (the charset of
+// the response's Content-Type) when that label is known.
+uint32_t DetectCodePage(std::string_view body, std::string_view httpCharset);
+
+// The charset parameter of a Content-Type value, without quotes; empty when
+// there is none.
+std::string_view CharsetOfContentType(std::string_view contentType);
+
 // The code page of an encoding label, as the WHATWG Encoding Standard maps
 // labels to encodings (case-insensitive, surrounding white space ignored).
 // UTF-16 labels give UTF-8: a body that begins with "<?xml" in single bytes

@@ -31,8 +31,8 @@ bool Convert(UINT codePage, std::string_view bytes, std::u16string& text) {
 
 }  // namespace
 
-std::u16string DecodeFeedBody(std::string_view body) {
-  const uint32_t codePage = DetectCodePage(body);
+std::u16string DecodeFeedBody(std::string_view body, std::string_view httpCharset) {
+  const uint32_t codePage = DetectCodePage(body, httpCharset);
   body.remove_prefix(ByteOrderMarkLength(body));
   if (codePage == kCodePageUtf16LE || codePage == kCodePageUtf16BE)
     return DecodeUtf16(body, codePage == kCodePageUtf16BE);

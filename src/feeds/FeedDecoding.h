@@ -6,8 +6,9 @@
 namespace quorvane {
 
 // Decodes after the byte order mark with the detected code page, up to the
-// first zero character. A code page the system cannot convert falls back
-// to the ANSI code page.
-std::u16string DecodeFeedBody(std::string_view body);
+// first zero character; `httpCharset` (from the response's Content-Type)
+// counts when the body has no byte order mark and no declared encoding. A
+// code page the system cannot convert falls back to the ANSI code page.
+std::u16string DecodeFeedBody(std::string_view body, std::string_view httpCharset = {});
 
 }  // namespace quorvane

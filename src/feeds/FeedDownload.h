@@ -1,7 +1,7 @@
 #pragma once
-// Downloads one feed body over WinInet, in 2048-byte chunks, with the open
-// request published in the signals so that a stop can close it.
-#include <optional>
+// Downloads one feed body over WinInet, in 2048-byte chunks, following
+// redirects itself, with the open session and request published in the
+// signals so that a stop can close them.
 #include <string>
 
 #include "feeds/FeedWorker.h"
@@ -11,9 +11,16 @@ namespace quorvane {
 // A feed larger than this is skipped: a body that never ends must not
 // exhaust the host's memory.
 inline constexpr size_t kMaxFeedBodyBytes = 8 * 1024 * 1024;
+// Redirects followed for one feed; a chain that never ends is cut here.
+inline constexpr int kMaxRedirects = 10;
 
-// The whole body, or nothing when the feed is to be skipped (not opened,
-// read failed, stopped, empty, too large).
-std::optional<std::string> DownloadFeedBody(const std::u16string& url, FeedSignals& signals);
+// The body with its content type and final address; or, when the feed is to
+// be skipped, the reason: "host not found", "connection refused",
+// "HTTP <code>", "too many redirects", "larger than 8 MB", "timed out",
+// "download failed" (not opened, read failed, stopped).
+FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals);
+
+// Writes "<url>: <reason>" to the debug output.
+void DebugFeedLine(const std::u16string& url, const std::u16string& reason);
 
 }  // namespace quorvane

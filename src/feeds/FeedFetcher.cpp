@@ -24,9 +24,21 @@ void FeedFetcher::StopWorker() {
   // Closing the request aborts a blocked read on Windows but not everywhere;
   // a worker still blocked after a moment finishes on its own, holding its
   // context, and the module stays loaded until it has ended.
-  if (workerThread_) WaitForSingleObject(workerThread_.get(), kStopGraceMs);
+  if (workerThread_ && WaitForSingleObject(workerThread_.get(), kStopGraceMs) == WAIT_TIMEOUT)
+    abandoned_.push_back(std::move(workerThread_));
   workerThread_.reset();
   worker_.reset();
+}
+
+std::vector<UniqueHandle> FeedFetcher::RunningPredecessors() {
+  std::erase_if(abandoned_, [](const UniqueHandle& thread) { return WaitForSingleObject(thread.get(), 0) != WAIT_TIMEOUT; });
+  std::vector<UniqueHandle> copies;
+  for (const UniqueHandle& thread : abandoned_) {
+    HANDLE copy = nullptr;
+    if (DuplicateHandle(GetCurrentProcess(), thread.get(), GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0))
+      copies.emplace_back(copy);
+  }
+  return copies;
 }
 
 void FeedFetcher::SetFeedList(std::u16string feedList) {
@@ -37,6 +49,8 @@ void FeedFetcher::SetFeedList(std::u16string feedList) {
   context->notifyWindow = notifyWindow_;
   context->store = store_;
   context->makeSource = makeSource_;
+  context->timing = CurrentFeedTiming();
+  context->predecessors = RunningPredecessors();
   {
     std::lock_guard<std::mutex> guard(store_->lock);
     store_->items.clear();  // the cursor comes back into range at the next commit

@@ -26,8 +26,9 @@ class FeedFetcher {
   FeedFetcher& operator=(const FeedFetcher&) = delete;
 
   // Replaces the feed list, empties the store and starts a new worker. Never
-  // waits for the network: a worker that does not stop within a moment is
-  // left to end on its own.
+  // waits for the network or a parse: a worker that does not stop within a
+  // moment is left to end on its own, and the new one waits for it before
+  // its first cycle, so at most one abandoned worker runs beside it.
   void SetFeedList(std::u16string feedList);
   // Round robin over the store. When it is empty: the placeholder, or, once
   // every listed feed has failed, the status record that says so.
@@ -47,12 +48,15 @@ class FeedFetcher {
 
  private:
   void StopWorker();
+  // Duplicates of the handles of abandoned workers that still run.
+  std::vector<UniqueHandle> RunningPredecessors();
 
   std::shared_ptr<FeedStore> store_;
   FeedSourceFactory makeSource_;
   HWND notifyWindow_;
   std::shared_ptr<FeedWorkerContext> worker_;
   UniqueHandle workerThread_;
+  std::vector<UniqueHandle> abandoned_;  // stopped workers that had not ended
 };
 
 }  // namespace quorvane

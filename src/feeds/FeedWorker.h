@@ -15,6 +15,7 @@
 
 #include "feeds/FeedItem.h"
 #include "feeds/FeedOutcome.h"
+#include "feeds/FeedTiming.h"
 #include "host/com/UniqueHandle.h"
 
 namespace quorvane {
@@ -32,39 +33,61 @@ struct FeedStore {
   std::atomic<uint32_t> refreshIntervalMs{kDefaultRefreshIntervalMs};
 };
 
-// What the per-feed step shares with the thread that stops it.
+// What a download shares with the thread that stops it.
 struct FeedSignals {
   std::atomic<bool> stopRequested{false};
+  std::atomic<void*> currentSession{nullptr};  // the open WinInet session, if any
   std::atomic<void*> currentRequest{nullptr};  // the open WinInet request, if any
 };
 
-// Takes the published request by atomic exchange and closes it, if there
-// was one: whoever takes it closes it, so it is closed exactly once.
+// Takes the published request and session by atomic exchange and closes
+// them, if there were any: whoever takes a handle closes it, so each is
+// closed exactly once.
 void CloseCurrentRequest(FeedSignals& signals);
 
-// The per-feed step: download, decode and parse one URL, appending records
-// to the cycle's list, and say what it came to. One instance per worker,
-// created and used on the worker's own thread.
+// What the download of one feed brought.
+struct FeedBody {
+  std::string bytes;
+  std::string contentType;  // of the response, as the server sent it
+  std::u16string finalUrl;  // where the body came from, after redirects and discovery
+  std::u16string reason;    // why there is no body ("HTTP 404", ...); empty when read
+};
+
+// Downloads one feed, honouring the signals. Runs on a thread of its own
+// that may outlive whoever started it, so it must hold all it uses.
+using FeedDownloader = std::function<FeedBody(const std::u16string& url, FeedSignals& signals)>;
+
+// The per-feed step in two halves: the download, which may block in the
+// network and is abandoned when it takes too long, and the parse, which runs
+// on the worker's own thread. One instance per worker, created and used on
+// the worker's thread.
 class FeedSource {
  public:
   virtual ~FeedSource() = default;
-  virtual FeedOutcome Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) = 0;
+  virtual FeedDownloader Downloader() = 0;
+  // Appends the feed's records to `cycle` and says what the feed came to.
+  // Checks `stop` between items.
+  virtual FeedOutcome Parse(const std::u16string& url, FeedBody body, const std::atomic<bool>& stop,
+                            std::vector<FeedItem>& cycle) = 0;
 };
 
 using FeedSourceFactory = std::function<std::unique_ptr<FeedSource>()>;
 
 struct FeedWorkerContext {
   std::vector<std::u16string> urls;
-  FeedSignals signals;
-  UniqueHandle wakeEvent;  // auto-reset; signalled only to stop the wait
+  FeedSignals signals;          // only the stop flag is used
+  UniqueHandle wakeEvent;       // auto-reset; signalled only to stop the worker
+  std::vector<UniqueHandle> predecessors;  // abandoned workers to wait for first
   HWND notifyWindow = nullptr;
   std::shared_ptr<FeedStore> store;
   FeedSourceFactory makeSource;
+  FeedTiming timing;
 };
 
-// Runs cycles until the context's stop flag is set. Commits and posts only
-// while not stopped, both under the store's lock, so nothing of a stopped
-// worker reaches the store or the window.
+// Waits for the abandoned workers before it, then runs cycles until the
+// context's stop flag is set. Commits and posts only while not stopped,
+// both under the store's lock, so nothing of a stopped worker reaches the
+// store or the window.
 void RunFeedWorker(FeedWorkerContext& context);
 
 }  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "feeds/RssParser.h"
 
+#include <algorithm>
+
 #include "feeds/AtomParser.h"
 #include "feeds/TimeStamp.h"
 #include "text/HeadlineCleanup.h"
@@ -40,9 +42,10 @@ void AppendItem(IXMLDOMNode* item, const std::u16string& feedTitle, const std::u
 
 }  // namespace
 
-void RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle, std::u16string_view feedUrl) {
+bool RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle, std::u16string_view feedUrl,
+                      const std::atomic<bool>* stop) {
   // Whatever the document held before is gone only if this load succeeded.
-  if (!document_.Load(std::move(text))) return;
+  if (!document_.Load(std::move(text))) return false;
   IXMLDOMDocument* document = document_.Get();
   const std::u16string timeStamp = LocalTimeStamp();
 
@@ -54,15 +57,19 @@ void RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle, std::u1
   if (count <= 0) {
     // No RSS item anywhere: an Atom feed, or nothing to show.
     ParseAtomEntries(document, feedUrl, timeStamp, cycle);
-    return;
+    return true;
   }
 
   std::u16string feedTitle = SelectText(document, L"//title");
   if (!feedTitle.empty()) CleanHeadlineText(feedTitle);
-  for (long i = 0; i < count; ++i) {
+  cycle.reserve(cycle.size() + static_cast<size_t>(count));  // no doubling peak for a large feed
+  for (long i = 0; i < count && !(stop && *stop); ++i) {
     ComPtr<IXMLDOMNode> item;
     if (items->get_item(i, item.GetAddressOf()) == S_OK && item) AppendItem(item.Get(), feedTitle, timeStamp, cycle);
   }
+  return true;
 }
+
+void RssParser::Clear() { document_.Clear(); }
 
 }  // namespace quorvane

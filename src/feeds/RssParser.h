@@ -1,6 +1,7 @@
 #pragma once
 // Turns the text of one feed into headline records, with an MSXML document
 // created for the thread that uses it. RSS (0.9x, 1.0, 2.0) and Atom 1.0.
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,12 @@ class RssParser {
   // Appends a record for every RSS item with a non-empty description, in
   // document order; a document without RSS items gives one per Atom entry
   // instead, its relative links resolved against `feedUrl` (none: kept as
-  // written). A text that does not load yields nothing.
-  void Parse(std::u16string text, std::vector<FeedItem>& cycle, std::u16string_view feedUrl = {});
+  // written). Stops early once `stop` (when given) is set. A text that does
+  // not load, or that is refused before loading, yields nothing and false.
+  bool Parse(std::u16string text, std::vector<FeedItem>& cycle, std::u16string_view feedUrl = {},
+             const std::atomic<bool>* stop = nullptr);
+  // Lets go of the last feed's document, which can be large, until the next.
+  void Clear();
 
  private:
   XmlDocument document_;

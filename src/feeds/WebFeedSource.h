@@ -1,5 +1,5 @@
 #pragma once
-// The real per-feed step: download, decode, parse.
+// The real per-feed step: download (with feed discovery), decode, parse.
 #include <memory>
 
 #include "feeds/FeedWorker.h"
@@ -9,11 +9,18 @@ namespace quorvane {
 
 class WebFeedSource : public FeedSource {
  public:
-  FeedOutcome Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) override;
+  FeedDownloader Downloader() override;
+  FeedOutcome Parse(const std::u16string& url, FeedBody body, const std::atomic<bool>& stop,
+                    std::vector<FeedItem>& cycle) override;
 
  private:
   RssParser parser_;
 };
+
+// Downloads `url`; when it answers with a web page, the feed that page names
+// in its <link rel="alternate">, read in the same step (one step, never a
+// chain). A page without such a link is "not a feed (HTML page)".
+FeedBody DownloadWithDiscovery(const std::u16string& url, FeedSignals& signals);
 
 inline std::unique_ptr<FeedSource> MakeWebFeedSource() { return std::make_unique<WebFeedSource>(); }
 

@@ -75,11 +75,21 @@ XmlDocument::XmlDocument() {
 }
 
 bool XmlDocument::Load(std::u16string text) {
-  if (!document_ || HasUnsafeEntities(text)) return false;
+  // Unclosed comments and sections cost the parser quadratic time: refused
+  // in one linear pass before it sees them.
+  if (!document_ || HasUnsafeEntities(text) || HasUnterminatedMarkup(text)) return false;
   RemoveDeclaredEncoding(text);
   UniqueBstr xml(text);
+  text = std::u16string();  // one copy of the text at a time
   VARIANT_BOOL loaded = VARIANT_FALSE;
   return document_->loadXML(xml.get(), &loaded) == S_OK && loaded == VARIANT_TRUE;
+}
+
+void XmlDocument::Clear() {
+  if (!document_) return;
+  UniqueBstr empty(L"<empty/>");
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  document_->loadXML(empty.get(), &loaded);
 }
 
 ComPtr<IXMLDOMNode> SelectSingle(IXMLDOMNode* from, const wchar_t* query) {

@@ -26,6 +26,8 @@ class XmlDocument {
   // DTD is refused, or when it is not well-formed XML; the document then
   // holds nothing that could be taken for this text.
   bool Load(std::u16string text);
+  // Lets go of the last text's nodes, which can be large, until the next load.
+  void Clear();
 
  private:
   ComPtr<IXMLDOMDocument> document_;

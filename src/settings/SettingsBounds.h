@@ -5,14 +5,18 @@
 // positive period:
 // - minutes and seconds saturate at the largest whole number of minutes
 //   (35,791) or seconds (2,147,483) whose milliseconds fit in 32 bits, so
-//   every smaller value reads back exactly as it was put; negative values
-//   become 0 (a negative wait would be taken as an endless one);
+//   every smaller value reads back exactly as it was put; a negative wait
+//   between screens becomes 0 (it would be taken as an endless one), a
+//   negative refresh interval the default 30 minutes (0 would ask for
+//   cycles as often as possible, which no server should get);
 // - the speed step is kept as put; only the timer period derived from it is
 //   limited to the window system's range (10 ms .. 0x7FFFFFFF ms), so steps
 //   of 14 and above all type at the fastest rate.
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+
+#include "settings/GadgetSettingsRecord.h"
 
 namespace quorvane {
 
@@ -25,7 +29,8 @@ inline constexpr uint32_t kMinTypingPeriodMs = 10;          // USER_TIMER_MINIMU
 inline constexpr uint32_t kMaxTypingPeriodMs = 0x7FFFFFFF;  // USER_TIMER_MAXIMUM
 
 inline constexpr int32_t MinutesToMs(int32_t minutes) {
-  return std::clamp(minutes, 0, kMaxRefreshMinutes) * kMsPerMinute;
+  if (minutes < 0) return kDefaultFeedRefreshRateMs;
+  return std::min(minutes, kMaxRefreshMinutes) * kMsPerMinute;
 }
 inline constexpr int32_t SecondsToMs(int32_t seconds) {
   return std::clamp(seconds, 0, kMaxDelaySeconds) * kMsPerSecond;
@@ -36,6 +41,8 @@ inline constexpr int32_t MsToSeconds(int32_t ms) { return ms / kMsPerSecond; }
 
 // Loaded millisecond values: a negative one becomes 0.
 inline constexpr int32_t NonNegativeMs(int32_t ms) { return std::max(ms, 0); }
+// A loaded refresh interval: a negative one becomes the default.
+inline constexpr int32_t RefreshMs(int32_t ms) { return ms < 0 ? kDefaultFeedRefreshRateMs : ms; }
 
 // The typing timer's period: 5 × (16 − step) ms, within the window system's
 // timer range.

@@ -107,7 +107,7 @@ uint64_t SettingsStreamSize(const GadgetSettingsRecord& settings) {
 
 SettingsLoad ReadSettings(ByteStream* stream, GadgetSettingsRecord& settings) {
   const auto finish = [&settings](SettingsLoad outcome) {
-    settings.feedRefreshRateMs = NonNegativeMs(settings.feedRefreshRateMs);
+    settings.feedRefreshRateMs = RefreshMs(settings.feedRefreshRateMs);
     settings.delayBetweenFeedsMs = NonNegativeMs(settings.delayBetweenFeedsMs);
     if (outcome == SettingsLoad::Failed) settings.feedUrls.clear();
     settings.feedUrls = FeedListOrDefault(std::move(settings.feedUrls));

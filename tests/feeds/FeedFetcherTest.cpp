@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -23,15 +24,21 @@ struct Script {
   std::atomic<bool> ignoreStop{false};  // behaves like a read the close does not abort
   std::atomic<bool> fail{false};        // every feed fails
   std::atomic<int> sourcesAlive{0};
-  UniqueHandle gate;                    // a semaphore: one token per fetch, when set
+  std::atomic<int> parsing{0};          // parses begun
+  UniqueHandle gate;                    // a semaphore: one token per download, when set
+  std::u16string gatedUrl;              // when set, only this URL waits for the gate
+  UniqueHandle parseGate;               // when set, every parse waits for a token, stop or not
   std::mutex lock;
   std::vector<std::u16string> fetched;
 
   void UseGate() { gate = UniqueHandle(CreateSemaphoreW(nullptr, 0, 1000, nullptr)); }
   void Open(LONG fetches) { ReleaseSemaphore(gate.get(), fetches, nullptr); }
+  // The URLs downloaded so far, sorted: a few downloads run at once.
   std::vector<std::u16string> Fetched() {
     std::lock_guard<std::mutex> guard(lock);
-    return fetched;
+    auto sorted = fetched;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
   }
 };
 
@@ -40,17 +47,31 @@ class ScriptedSource : public FeedSource {
   explicit ScriptedSource(std::shared_ptr<Script> script) : script_(std::move(script)) { ++script_->sourcesAlive; }
   ~ScriptedSource() override { --script_->sourcesAlive; }
 
-  FeedOutcome Fetch(const std::u16string& url, FeedSignals& signals, std::vector<FeedItem>& cycle) override {
-    {
-      std::lock_guard<std::mutex> guard(script_->lock);
-      script_->fetched.push_back(url);
-    }
-    if (script_->gate) {
-      while (WaitForSingleObject(script_->gate.get(), 5) != WAIT_OBJECT_0) {
-        if (signals.stopRequested && !script_->ignoreStop) return FailedOutcome(url, u"stopped");
+  FeedDownloader Downloader() override {
+    return [script = script_](const std::u16string& url, FeedSignals& signals) {
+      {
+        std::lock_guard<std::mutex> guard(script->lock);
+        script->fetched.push_back(url);
       }
-    }
+      FeedBody body;
+      if (script->gate && (script->gatedUrl.empty() || script->gatedUrl == url)) {
+        while (WaitForSingleObject(script->gate.get(), 5) != WAIT_OBJECT_0) {
+          if (signals.stopRequested && !script->ignoreStop) {
+            body.reason = u"stopped";
+            return body;
+          }
+        }
+      }
+      return body;
+    };
+  }
+
+  FeedOutcome Parse(const std::u16string& url, FeedBody body, const std::atomic<bool>&,
+                    std::vector<FeedItem>& cycle) override {
+    if (!body.reason.empty()) return FailedOutcome(url, body.reason);
     if (script_->fail) return FailedOutcome(url, u"HTTP 404");
+    ++script_->parsing;
+    if (script_->parseGate) WaitForSingleObject(script_->parseGate.get(), INFINITE);
     const std::u16string tag(1, static_cast<char16_t>(u'0' + script_->tag));
     for (int i = 0; i < script_->recordsPerFeed; ++i) {
       FeedItem item;
@@ -68,7 +89,19 @@ class ScriptedSource : public FeedSource {
 
 class FeedFetcherTest : public ::testing::Test {
  protected:
-  void SetUp() override { baselineLocks_ = module::LockCount(); }
+  // No floor between cycles and a short back-off, unless a test says otherwise.
+  void SetUp() override {
+    baselineLocks_ = module::LockCount();
+    SetFeedTiming({.deadlineMs = 60'000, .cycleFloorMs = 0, .firstBackoffMs = 0});
+  }
+  // Lets every download and parse through, so nothing of this test is left
+  // running into the next.
+  void TearDown() override {
+    if (script_->gate) script_->Open(1000);
+    if (script_->parseGate) ReleaseSemaphore(script_->parseGate.get(), 1000, nullptr);
+    EXPECT_TRUE(WorkersEnded());
+    SetFeedTiming({});
+  }
 
   std::unique_ptr<FeedFetcher> MakeFetcher(uint32_t intervalMs = kDefaultRefreshIntervalMs) {
     auto script = script_;
@@ -119,12 +152,12 @@ TEST_F(FeedFetcherTest, EmptyListStillCyclesAndPosts) {
 TEST_F(FeedFetcherTest, OneCycleFetchesEveryUrlInOrderAndHandsOutRoundRobin) {
   auto fetcher = MakeFetcher();
   fetcher->SetFeedList(u"a URL b URL c URL ");
-  ASSERT_TRUE(posts_.WaitFor(1));
+  ASSERT_TRUE(posts_.WaitFor(4));  // one per feed while the store fills, one at the end
   EXPECT_EQ(script_->Fetched(), (std::vector<std::u16string>{u"a", u"b", u"c"}));
   EXPECT_EQ(Descriptions(*fetcher, 4), (std::vector<std::u16string>{u"a/0", u"b/0", u"c/0", u"a/0"}));
   // One cycle only: the worker now waits for the refresh interval.
   Sleep(100);
-  EXPECT_EQ(posts_.Drain(), 1);
+  EXPECT_EQ(posts_.Drain(), 4);
   EXPECT_EQ(script_->Fetched().size(), 3u);
 }
 
@@ -143,7 +176,7 @@ TEST_F(FeedFetcherTest, AnEmptyStoreSaysNoFeedCouldBeReadOnlyOnceEveryFeedFailed
   fetcher->SetFeedList(u"a URL b URL c URL ");
   EXPECT_EQ(fetcher->NextItem(), PlaceholderItem());
   script_->Open(3);
-  ASSERT_TRUE(posts_.WaitFor(2));
+  ASSERT_TRUE(posts_.WaitFor(5));  // one per feed while the store fills, one at the end
   EXPECT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"a/0", u"b/0"}));
   EXPECT_EQ(fetcher->PreviousItem().description, u"a/0");
   EXPECT_EQ(fetcher->PreviousItem().description, u"c/0");  // round the end
@@ -156,54 +189,58 @@ TEST_F(FeedFetcherTest, RefreshKeepsTheCursorWhileInRangeAndResetsItOtherwise) {
   auto fetcher = MakeFetcher(0);
   fetcher->SetFeedList(u"f");
   script_->Open(1);
-  ASSERT_TRUE(posts_.WaitFor(1));
+  ASSERT_TRUE(posts_.WaitFor(2));  // the feed into the empty store, then the end of the cycle
   EXPECT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"f/0", u"f/1"}));
 
   script_->recordsPerFeed = 4;  // cursor 2 stays in range
   script_->Open(1);
-  ASSERT_TRUE(posts_.WaitFor(2));
+  ASSERT_TRUE(posts_.WaitFor(3));
   EXPECT_EQ(fetcher->NextItem().description, u"f/2");
 
   script_->recordsPerFeed = 2;  // cursor 3 does not
   script_->Open(1);
-  ASSERT_TRUE(posts_.WaitFor(3));
+  ASSERT_TRUE(posts_.WaitFor(4));
   EXPECT_EQ(fetcher->NextItem().description, u"f/0");
 
   script_->recordsPerFeed = 0;  // a cycle with no records brings back the placeholder
   script_->Open(1);
-  ASSERT_TRUE(posts_.WaitFor(4));
+  ASSERT_TRUE(posts_.WaitFor(5));
   EXPECT_EQ(fetcher->NextItem(), PlaceholderItem());
 }
 
 TEST_F(FeedFetcherTest, SetFeedListEmptiesTheStoreUntilTheNewWorkerCommits) {
   auto fetcher = MakeFetcher();
   fetcher->SetFeedList(u"old");
-  ASSERT_TRUE(posts_.WaitFor(1));
+  ASSERT_TRUE(posts_.WaitFor(2));  // the feed into the empty store, the end of the cycle
   ASSERT_EQ(fetcher->NextItem().description, u"old/0");
 
   script_->UseGate();
   fetcher->SetFeedList(u"new");
   EXPECT_EQ(fetcher->NextItem(), PlaceholderItem());
   script_->Open(1);
-  ASSERT_TRUE(posts_.WaitFor(2));
+  ASSERT_TRUE(posts_.WaitFor(3));
   EXPECT_EQ(fetcher->NextItem().description, u"new/0");
 }
 
-TEST_F(FeedFetcherTest, IntervalZeroRunsCyclesBackToBack) {
+TEST_F(FeedFetcherTest, IntervalZeroStillKeepsTheFloorBetweenCycleStarts) {
+  SetFeedTiming({.deadlineMs = 60'000, .cycleFloorMs = 300, .firstBackoffMs = 0});
   auto fetcher = MakeFetcher(0);
   fetcher->SetFeedList(u"x URL y");
-  ASSERT_TRUE(posts_.WaitFor(20));
+  Sleep(1000);  // cycles start at 0, 300, 600 and 900 ms
+  const size_t fetched = script_->Fetched().size();
+  EXPECT_GE(fetched, 4u);
+  EXPECT_LE(fetched, 8u);
 }
 
 TEST_F(FeedFetcherTest, NewIntervalTakesEffectAtTheNextWait) {
   auto fetcher = MakeFetcher(600);
   fetcher->SetFeedList(u"x");
-  ASSERT_TRUE(posts_.WaitFor(1));
+  ASSERT_TRUE(posts_.WaitFor(2));  // the feed, then the end of the first cycle
   const ULONGLONG firstCycle = GetTickCount64();
   fetcher->SetRefreshIntervalMs(0);
-  ASSERT_TRUE(posts_.WaitFor(2));
+  ASSERT_TRUE(posts_.WaitFor(3));
   EXPECT_GE(ElapsedMs(firstCycle), 450u);  // the wait under way kept its time-out
-  ASSERT_TRUE(posts_.WaitFor(10, 2000));   // later waits use the new one
+  ASSERT_TRUE(posts_.WaitFor(12, 2000));   // later waits use the new one
 }
 
 TEST_F(FeedFetcherTest, DeletionWhileTheWorkerWaitsEndsIt) {
@@ -219,11 +256,11 @@ TEST_F(FeedFetcherTest, DeletionWhileTheWorkerWaitsEndsIt) {
 TEST_F(FeedFetcherTest, StopDuringACycleSkipsTheRestAndPostsNothingAfterwards) {
   script_->UseGate();
   auto fetcher = MakeFetcher();
-  fetcher->SetFeedList(u"a URL b URL c");
-  while (script_->Fetched().empty()) Sleep(1);
+  fetcher->SetFeedList(u"a URL b URL c URL d");
+  while (script_->Fetched().size() < 3) Sleep(1);
   fetcher.reset();
   EXPECT_TRUE(WorkersEnded());
-  EXPECT_EQ(script_->Fetched(), std::vector<std::u16string>{u"a"});
+  EXPECT_EQ(script_->Fetched(), (std::vector<std::u16string>{u"a", u"b", u"c"}));  // never d
   Sleep(50);
   EXPECT_EQ(posts_.Drain(), 0);
 }
@@ -234,16 +271,16 @@ TEST_F(FeedFetcherTest, DeletionDoesNotWaitForAWorkerThatCannotStop) {
   script_->ignoreStop = true;
   auto fetcher = MakeFetcher();
   fetcher->SetFeedList(u"stalled URL next");
-  while (script_->Fetched().empty()) Sleep(1);
+  while (script_->Fetched().size() < 2) Sleep(1);
 
   const ULONGLONG start = GetTickCount64();
   fetcher.reset();
   EXPECT_LT(ElapsedMs(start), 1000u);
   EXPECT_GT(module::LockCount(), baselineLocks_);  // the worker keeps the module loaded
 
-  script_->Open(1);
+  script_->Open(2);
   EXPECT_TRUE(WorkersEnded());
-  EXPECT_EQ(script_->Fetched(), std::vector<std::u16string>{u"stalled"});
+  EXPECT_EQ(script_->Fetched(), (std::vector<std::u16string>{u"next", u"stalled"}));
   EXPECT_EQ(posts_.Drain(), 0);
 }
 
@@ -258,10 +295,89 @@ TEST_F(FeedFetcherTest, AnAbandonedWorkerNeverCommitsIntoTheNewStore) {
   fetcher->SetFeedList(u"new");
   EXPECT_LT(ElapsedMs(start), 1000u);
   script_->Open(2);  // lets both the abandoned and the new worker through
-  ASSERT_TRUE(posts_.WaitFor(1));
+  ASSERT_TRUE(posts_.WaitFor(2));
   Sleep(100);
-  EXPECT_EQ(posts_.Drain(), 1);
+  EXPECT_EQ(posts_.Drain(), 2);
   EXPECT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"new/0", u"new/0"}));
+  fetcher.reset();
+  EXPECT_TRUE(WorkersEnded());
+}
+
+TEST_F(FeedFetcherTest, WhileTheStoreIsEmptyEachFeedShowsAsSoonAsItIsReadInListOrder) {
+  script_->UseGate();
+  script_->gatedUrl = u"slow";
+  auto fetcher = MakeFetcher(0);
+  fetcher->SetFeedList(u"slow URL b URL c");
+  ASSERT_TRUE(posts_.WaitFor(2));  // b and c, while slow still downloads
+  EXPECT_EQ(Descriptions(*fetcher, 3), (std::vector<std::u16string>{u"b/0", u"c/0", u"b/0"}));
+  script_->Open(1);
+  ASSERT_TRUE(posts_.WaitFor(4));  // slow, at the head of the store, and the end of the cycle
+  // The display carries on where it was (c), then the store in list order.
+  EXPECT_EQ(Descriptions(*fetcher, 3), (std::vector<std::u16string>{u"c/0", u"slow/0", u"b/0"}));
+
+  // A later cycle replaces the store only once it has every feed.
+  script_->tag = 1;
+  while (script_->Fetched().size() < 6) Sleep(1);
+  Sleep(200);
+  EXPECT_EQ(fetcher->NextItem().title, u"0");
+  script_->Open(1);
+  ASSERT_TRUE(posts_.WaitFor(5));
+  EXPECT_EQ(fetcher->NextItem().title, u"1");
+}
+
+TEST_F(FeedFetcherTest, AFeedPastItsDeadlineIsAbandonedAndTheCycleGoesOn) {
+  SetFeedTiming({.deadlineMs = 300, .cycleFloorMs = 0, .firstBackoffMs = 0});
+  script_->UseGate();
+  script_->gatedUrl = u"stuck";
+  script_->ignoreStop = true;  // like a read that a closed handle does not end
+  auto fetcher = MakeFetcher();
+  fetcher->SetFeedList(u"stuck URL b");
+  ASSERT_TRUE(posts_.WaitFor(2, 3000));  // b, and the end of the cycle after stuck's deadline
+  const std::vector<FeedOutcome> outcomes = fetcher->Outcomes();
+  ASSERT_EQ(outcomes.size(), 2u);
+  EXPECT_EQ(outcomes[0].reason, u"timed out");
+  EXPECT_EQ(outcomes[1].state, FeedState::Ok);
+  EXPECT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"b/0", u"b/0"}));
+
+  fetcher.reset();
+  EXPECT_GT(module::LockCount(), baselineLocks_);  // the abandoned download keeps the module loaded
+  script_->Open(1);
+  EXPECT_TRUE(WorkersEnded());
+}
+
+TEST_F(FeedFetcherTest, CyclesThatLeaveNothingToShowBackOffUntilSomethingIsShown) {
+  SetFeedTiming({.deadlineMs = 60'000, .cycleFloorMs = 0, .firstBackoffMs = 40});
+  script_->recordsPerFeed = 0;
+  auto fetcher = MakeFetcher(60'000);
+  fetcher->SetFeedList(u"x");
+  // Waits of 40, 80, 160 and 320 ms, where the interval would allow one cycle.
+  ASSERT_TRUE(posts_.WaitFor(5, 3000));
+  script_->recordsPerFeed = 1;
+  ASSERT_TRUE(posts_.WaitFor(7, 3000));  // the feed into the empty store, the end of the cycle
+  const size_t fetched = script_->Fetched().size();
+  Sleep(500);  // from now on the interval holds
+  EXPECT_EQ(script_->Fetched().size(), fetched);
+}
+
+// A parse that ignores the stop stands for a large feed being parsed.
+TEST_F(FeedFetcherTest, AtMostOneAbandonedWorkerRunsBesideTheCurrentOne) {
+  script_->parseGate = UniqueHandle(CreateSemaphoreW(nullptr, 0, 100, nullptr));
+  auto fetcher = MakeFetcher();
+  fetcher->SetFeedList(u"a");
+  while (script_->parsing == 0) Sleep(1);
+  for (int i = 0; i < 4; ++i) {
+    const ULONGLONG start = GetTickCount64();
+    fetcher->SetFeedList(u"b");
+    EXPECT_LT(ElapsedMs(start), 1000u);
+  }
+  Sleep(100);
+  EXPECT_EQ(module::LockCount(), baselineLocks_ + 2);  // the stuck worker, and the newest waiting for it
+  EXPECT_EQ(script_->sourcesAlive, 1);
+  EXPECT_EQ(script_->Fetched(), std::vector<std::u16string>{u"a"});
+
+  ReleaseSemaphore(script_->parseGate.get(), 100, nullptr);
+  ASSERT_TRUE(posts_.WaitFor(1));
+  EXPECT_EQ(fetcher->NextItem().description, u"b/0");
   fetcher.reset();
   EXPECT_TRUE(WorkersEnded());
 }

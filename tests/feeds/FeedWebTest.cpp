@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "PostCounter.h"
+#include "feeds/FeedCycle.h"
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedDownload.h"
 #include "feeds/FeedFetcher.h"
@@ -58,16 +59,14 @@ class FeedWebTest : public ::testing::Test {
     baselineLocks_ = module::LockCount();
   }
 
-  std::vector<FeedItem> Fetch(const std::u16string& path) {
-    FeedSignals signals;
-    std::vector<FeedItem> records;
-    source_.Fetch(Server() + path, signals, records);
-    return records;
+  FeedResult Step(const std::u16string& path, uint32_t deadlineMs = 60'000) {
+    return RunFeedStep(Server() + path, source_, deadlineMs);
   }
+  std::vector<FeedItem> Fetch(const std::u16string& path) { return Step(path).records; }
 
   std::string Raw(const std::u16string& path) {
     FeedSignals signals;
-    return DownloadFeedBody(Server() + path, signals).value_or("");
+    return DownloadFeedBody(Server() + path, signals).bytes;
   }
 
   bool WorkersEnded(DWORD timeoutMs) {
@@ -208,10 +207,7 @@ TEST_F(FeedWebTest, OversizedBodiesAreCutOffAndSkipped) {
 }
 
 TEST_F(FeedWebTest, UnreachableServerIsReportedAndSkipped) {
-  FeedSignals signals;
-  std::vector<FeedItem> records;
-  source_.Fetch(u"http://127.0.0.1:1/feed.xml", signals, records);
-  EXPECT_TRUE(records.empty());
+  EXPECT_TRUE(RunFeedStep(u"http://127.0.0.1:1/feed.xml", source_, 60'000).records.empty());
   EXPECT_EQ(debug_.lines(), std::vector<std::string>{"InternetConnectA failed\n"});
 }
 
@@ -220,7 +216,7 @@ TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
   fetcher->SetFeedList(Server() + u"/feeds/rss10.rdf URL " + Server() + u"/feeds/malformed.xml URL " + Server() +
                        u"/feeds/title-in-item.xml URL ");
-  ASSERT_TRUE(posts.WaitFor(1, 10000));
+  ASSERT_TRUE(posts.WaitFor(3, 10000));  // two feeds into the empty store, the end of the cycle
   std::vector<std::u16string> titles;
   for (int i = 0; i < 5; ++i) titles.push_back(fetcher->NextItem().title);
   EXPECT_EQ(titles, (std::vector<std::u16string>{u"RDF one", u"RDF two", u"Item one", u"Item two", u"RDF one"}));
@@ -231,7 +227,7 @@ TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
 TEST_F(FeedWebTest, DeletingTheFetcherMidDownloadReturnsAtOnce) {
   PostCounter posts;
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
-  fetcher->SetFeedList(Server() + u"/stall-mid-body?s=3 URL " + Server() + u"/feeds/rss2.xml");
+  fetcher->SetFeedList(Server() + u"/stall-mid-body?s=3");
   Sleep(500);  // well into the stalled read
   const ULONGLONG start = GetTickCount64();
   fetcher.reset();
@@ -253,15 +249,93 @@ TEST_F(FeedWebTest, SetFeedListAgainstAStalledServerReturnsWithinASecond) {
   EXPECT_LT(ElapsedMs(start), 1000u);
   ASSERT_TRUE(posts.WaitFor(1, 10000));
   EXPECT_EQ(fetcher->NextItem().title, u"First headline");
-  EXPECT_EQ(module::LockCount(), baselineLocks_ + 2);  // the new worker and the abandoned one
-  // The abandoned worker ends later without committing or posting.
+  EXPECT_GE(module::LockCount(), baselineLocks_ + 2);  // the new worker and the abandoned download
+  // The abandoned download ends later without committing or posting.
   const ULONGLONG abandoned = GetTickCount64();
   while (module::LockCount() > baselineLocks_ + 1 && ElapsedMs(abandoned) < 15000) Sleep(10);
   EXPECT_EQ(module::LockCount(), baselineLocks_ + 1);
-  EXPECT_EQ(posts.Drain(), 1);
+  EXPECT_EQ(posts.Drain(), 2);  // the feed into the empty store, the end of the cycle
   EXPECT_EQ(fetcher->NextItem().title, u"Second headline");
   fetcher.reset();
   EXPECT_TRUE(WorkersEnded(2000));
+}
+
+TEST_F(FeedWebTest, AFeedThatNeverEndsIsCutAtItsDeadline) {
+  const ULONGLONG start = GetTickCount64();
+  const FeedResult result = Step(u"/drip?s=1", 1500);
+  EXPECT_LT(ElapsedMs(start), 4000u);
+  EXPECT_TRUE(result.records.empty());
+  EXPECT_EQ(result.outcome.reason, u"timed out");
+  const std::u16string server = Server();
+  const std::string url(server.begin(), server.end());
+  EXPECT_EQ(debug_.lines(), std::vector<std::string>{url + "/drip?s=1: timed out\n"});
+  EXPECT_TRUE(WorkersEnded(5000));  // the next byte ends the abandoned read
+}
+
+TEST_F(FeedWebTest, EachKindOfFailureHasItsReason) {
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"/missing", u"HTTP 404"},
+      {u"/status?code=503", u"HTTP 503"},
+      {u"/redirect-loop", u"too many redirects"},
+      {u"/large?mb=12", u"larger than 8 MB"},
+      {u"/reset-mid-body", u"download failed"},
+      {u"/feeds/malformed.xml", u"XML error"},
+      {u"/feeds/not-feed.html", u"not a feed (HTML page)"},
+  };
+  for (const auto& [path, reason] : cases) {
+    const FeedOutcome outcome = Step(path).outcome;
+    EXPECT_EQ(outcome.state, FeedState::Failed) << std::string(path, path + std::char_traits<char16_t>::length(path));
+    EXPECT_EQ(outcome.reason, reason) << std::string(path, path + std::char_traits<char16_t>::length(path));
+  }
+  EXPECT_EQ(RunFeedStep(u"http://127.0.0.1:1/x", source_, 60'000).outcome.reason, u"connection refused");
+  // An empty feed was read: it only has nothing to show.
+  const FeedOutcome empty = Step(u"/feeds/no-items.xml").outcome;
+  EXPECT_EQ(empty.state, FeedState::Ok);
+  EXPECT_EQ(empty.reason, u"no items");
+  const FeedOutcome moved = Step(u"/redirect").outcome;
+  EXPECT_EQ(moved.state, FeedState::Ok);
+  EXPECT_EQ(moved.recordCount, 3u);
+  EXPECT_EQ(moved.finalUrl, Server() + u"/feeds/rss2.xml");
+}
+
+TEST_F(FeedWebTest, ARedirectLoopIsCutAfterTenRedirects) {
+  const int before = std::stoi(Raw(u"/hits?path=/redirect-loop"));
+  EXPECT_EQ(Step(u"/redirect-loop?n=0").outcome.reason, u"too many redirects");
+  EXPECT_EQ(std::stoi(Raw(u"/hits?path=/redirect-loop")) - before, 11);
+}
+
+TEST_F(FeedWebTest, TheHeaderCharsetCountsOnlyWhenTheBodyNamesNone) {
+  const auto cyrillic = Fetch(u"/feeds/header-charset.xml?ctype=text/xml;%20charset=windows-1251");
+  ASSERT_EQ(cyrillic.size(), 1u);
+  EXPECT_EQ(cyrillic[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
+  EXPECT_EQ(cyrillic[0].feedTitle, u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438");
+  // The declared encoding wins over the header.
+  const auto koi8 = Fetch(u"/feeds/koi8r.xml?ctype=text/xml;%20charset=windows-1251");
+  ASSERT_EQ(koi8.size(), 1u);
+  EXPECT_EQ(koi8[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
+}
+
+TEST_F(FeedWebTest, NonAsciiAddressesAreSentAsUtf8PercentEncoding) {
+  const auto echo = Fetch(u"/echo/\x00fc\x00f1\x00ed\x20ac/\x4e2d\x6587?q=\x00e9");
+  ASSERT_EQ(echo.size(), 1u);
+  EXPECT_EQ(echo[0].description, u"/echo/%C3%BC%C3%B1%C3%AD%E2%82%AC/%E4%B8%AD%E6%96%87?q=%C3%A9");
+}
+
+TEST_F(FeedWebTest, APageThatNamesItsFeedIsReadThroughItOneStepOnly) {
+  const FeedResult found = Step(u"/feeds/page-with-link.html");
+  EXPECT_EQ(found.records.size(), 3u);
+  EXPECT_EQ(found.outcome.state, FeedState::Ok);
+  EXPECT_EQ(found.outcome.finalUrl, Server() + u"/feeds/rss2.xml?a=1&b=2");
+
+  const FeedOutcome self = Step(u"/feeds/page-self-link.html").outcome;
+  EXPECT_EQ(self.reason, u"not a feed (HTML page)");
+  EXPECT_EQ(Raw(u"/hits?path=/feeds/page-self-link.html"), "2");
+}
+
+TEST_F(FeedWebTest, UnterminatedCommentsAreRefusedBeforeTheParserSeesThem) {
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(Step(u"/comment-bomb?n=160000").outcome.reason, u"XML error");
+  EXPECT_LT(ElapsedMs(start), 3000u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "GadgetControlProbe.h"
 #include "TestContainer.h"
+#include "feeds/FeedTiming.h"
 #include "host/com/Module.h"
 
 namespace quorvane::test {
@@ -93,6 +94,28 @@ TEST_F(GadgetFeedTest, ClosingWhileAFeedStallsReturnsAtOnceAndTheModuleStaysLoad
   }
   EXPECT_GT(module::LockCount(), baseLocks_);  // DllCanUnloadNow would say S_FALSE
   EXPECT_TRUE(LocksBackToBase(15000));
+}
+
+// The per-feed deadline shortened: a feed that never ends gives way, and
+// the other feed is on screen long before that.
+TEST_F(GadgetFeedTest, AFeedThatNeverEndsTimesOutWhileTheNextFeedIsTyped) {
+  SetFeedTiming({.deadlineMs = 1500, .cycleFloorMs = 60'000, .firstBackoffMs = 15'000});
+  {
+    TestContainer container;
+    ASSERT_EQ(container.Embed(control_.Get()), S_OK);
+    ASSERT_EQ(container.Activate(), S_OK);
+    StartWith(Server() + u"/drip?s=1 URL " + Server() + u"/feeds/rss2.xml URL ");
+    const TypingMachine& machine = Probe::Machine(*gadget_);
+    ASSERT_TRUE(container.PumpUntil(1400, [&] { return machine.CurrentItem().title == u"First headline"; }));
+    EXPECT_TRUE(container.PumpUntil(5000, [&] {
+      const auto outcomes = Probe::Fetcher(*gadget_).Outcomes();
+      return outcomes.size() == 2 && outcomes[0].reason == u"timed out" && outcomes[1].recordCount == 3;
+    }));
+    container.Close();
+    control_.Reset();
+  }
+  SetFeedTiming({});
+  EXPECT_TRUE(LocksBackToBase(5000));  // the abandoned read ends at the server's next byte
 }
 
 }  // namespace

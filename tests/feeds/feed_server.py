@@ -8,15 +8,22 @@ Listens on 127.0.0.1 on a free port, prints "PORT <n>" on a line of its own
 (and writes the number to PATH when given), and serves until it is
 terminated. Routes:
 
-    /feeds/NAME                  fixtures/NAME ("{{BASE}}" becomes the server's URL)
+    /feeds/NAME?ctype=T          fixtures/NAME ("{{BASE}}" becomes the server's URL),
+                                 served as T (default application/xml)
     /stall-after-headers?s=N     headers, then nothing for N seconds, then close
     /stall-mid-body?s=N          headers and part of a feed, N seconds of silence, close
     /reset-mid-body              headers and part of a feed, then a connection reset
     /trickle?ms=N                feeds/rss2.xml, 64 bytes every N milliseconds
-    /large?mb=N                  N megabytes of a valid feed (Content-Length given)
+    /large?mb=N&small=1          N megabytes of a valid feed (Content-Length given),
+                                 in items of about 1 KB, or of about 40 bytes
     /endless                     a body that never ends
     /missing                     404 with an HTML body
     /redirect                    302 to /feeds/rss2.xml
+    /redirect-loop?n=N           302 to /redirect-loop?n=N+1, for ever
+    /drip?s=N                    headers, then one byte every N seconds, never ending
+    /status?code=N               status N with a short HTML body
+    /echo/ANYTHING               a feed whose one description is the request's path
+    /comment-bomb?n=N            a feed with N unterminated "<!--" in it
     /hits?path=P                 how many requests asked for P so far
 """
 import argparse
@@ -68,6 +75,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         query = dict(urllib.parse.parse_qsl(url.query))
         with hits_lock:
             hits[url.path] = hits.get(url.path, 0) + 1
+        if url.path.startswith("/echo/"):
+            url = url._replace(path="/echo/")
         self.close_connection = True
         try:
             self.route(url.path, query)
@@ -81,7 +90,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 body = fixture(path[len("/feeds/"):], self.base())
             except OSError:
                 return self.route("/missing", query)
-            self.head(200, len(body))
+            self.head(200, len(body), query.get("ctype", "application/xml"))
             self.wfile.write(body)
         elif path == "/stall-after-headers":
             self.head(200, len(feed))
@@ -105,7 +114,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.flush()
                 self.pause(float(query.get("ms", 20)) / 1000)
         elif path == "/large":
-            self.large(int(query.get("mb", 12)))
+            self.large(float(query.get("mb", 12)), query.get("small") == "1")
         elif path == "/endless":
             self.head(200)
             filler = b"<item><title>x</title><description>more</description></item>\n" * 64
@@ -117,6 +126,30 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(body)
         elif path == "/redirect":
             self.head(302, 0, extra=[("Location", self.base() + "/feeds/rss2.xml")])
+        elif path == "/redirect-loop":
+            n = int(query.get("n", 0)) + 1
+            self.head(302, 0, extra=[("Location", "/redirect-loop?n=%d" % n)])
+        elif path == "/drip":
+            self.head(200, len(feed) * 1000)
+            while not stopping.is_set():
+                self.wfile.write(b" ")
+                self.wfile.flush()
+                self.pause(float(query.get("s", 5)))
+        elif path == "/status":
+            body = b"<html><body>status</body></html>"
+            self.head(int(query.get("code", 500)), len(body), "text/html")
+            self.wfile.write(body)
+        elif path.startswith("/echo/"):
+            raw = self.path.replace("&", "&amp;").replace("<", "&lt;").encode()
+            body = (b'<?xml version="1.0"?><rss version="2.0"><channel><title>Echo</title>'
+                    b"<item><title>Echo</title><description>" + raw + b"</description></item></channel></rss>")
+            self.head(200, len(body))
+            self.wfile.write(body)
+        elif path == "/comment-bomb":
+            body = (b'<?xml version="1.0"?><rss version="2.0"><channel><title>Bomb</title>'
+                    + b"<!--" * int(query.get("n", 160000)) + b"</channel></rss>")
+            self.head(200, len(body))
+            self.wfile.write(body)
         elif path == "/hits":
             with hits_lock:
                 body = str(hits.get(query.get("path", ""), 0)).encode()
@@ -125,11 +158,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         else:
             self.route("/missing", query)
 
-    def large(self, megabytes):
+    def large(self, megabytes, small):
         start = b'<?xml version="1.0"?>\n<rss version="2.0"><channel><title>Large</title>\n'
         end = b"</channel></rss>\n"
-        item = b"<item><title>Big</title><description>" + b"x" * 900 + b"</description></item>\n"
-        count = (megabytes * 1024 * 1024 - len(start) - len(end)) // len(item) + 1
+        if small:
+            item = b"<item><description>x</description></item>\n"
+        else:
+            item = b"<item><title>Big</title><description>" + b"x" * 900 + b"</description></item>\n"
+        count = int(megabytes * 1024 * 1024 - len(start) - len(end)) // len(item) + 1
         self.head(200, len(start) + count * len(item) + len(end))
         self.wfile.write(start)
         for _ in range(count):

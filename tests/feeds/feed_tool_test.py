@@ -8,6 +8,7 @@ import json
 import os
 import subprocess
 import sys
+import time
 
 wine_run, tool = sys.argv[1], sys.argv[2]
 base = os.environ["QUORVANE_FEED_SERVER"]
@@ -96,7 +97,17 @@ if len(status) == 3:
 r = run("--status", base + "/feeds/atom.xml")
 check("all read: exit 0", r.returncode == 0 and json.loads(r.stdout)["headlines"] == 6)
 
-for args in ([], ["--file"], ["--verbose", base + "/feeds/rss2.xml"]):
+# A feed that never ends is cut at the (shortened) bound; the next is read.
+start = time.monotonic()
+r = run("--timeout", "2", base + "/drip?s=1", base + "/feeds/rss2.xml")
+elapsed = time.monotonic() - start
+got = records(r)
+check(f"the feed after a trickle is read: {len(got)} records", len(got) == 3)
+check(f"the trickle ends within the bound: {elapsed:.1f} s", elapsed < 20)
+check(f"timed-out line names the URL: {r.stderr!r}", (base + "/drip?s=1: timed out\n").encode() in r.stderr)
+
+for args in ([], ["--file"], ["--timeout"], ["--timeout", "0", base + "/feeds/rss2.xml"],
+             ["--verbose", base + "/feeds/rss2.xml"]):
     r = run(*args)
     check(f"usage {args!r} exits 2", r.returncode == 2 and r.stdout == b"" and b"usage" in r.stderr)
 r = run("--file", os.path.join(fixtures, "no-such-file.xml"))

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -191,14 +193,20 @@ TEST(EndToEndSavedStateTest, AGadgetLoadedFromSavedSettingsTypesTheSavedFeeds) {
   OleUninitialize();
 }
 
+// The first screen is whichever feed arrived first (the store fills feed by
+// feed); from there the records follow in list order, round and round.
 TEST_F(EndToEndFeedTest, RecordsOfSeveralFeedsFollowInListOrderAndWrapAround) {
   Start(ServedFeedList(u"/feeds/rss2.xml") + ServedFeedList(u"/feeds/rss10.rdf"));
-  const auto screens = WatchScreens(6, 30000);
-  const std::vector<std::pair<std::u16string, std::u16string>> expected = {
+  const auto screens = WatchScreens(7, 30000);
+  const std::vector<std::pair<std::u16string, std::u16string>> cycle = {
       {u"First headline", u"Quorvane & Friends"}, {u"Second headline", u"Quorvane & Friends"},
       {u"Third headline", u"Quorvane & Friends"}, {u"RDF one", u"RDF Channel"},
-      {u"RDF two", u"RDF Channel"},               {u"First headline", u"Quorvane & Friends"}};
-  EXPECT_EQ(screens, expected);
+      {u"RDF two", u"RDF Channel"}};
+  ASSERT_EQ(screens.size(), 7u);
+  // Once both feeds are in, the order is the list's.
+  const size_t at = std::find(cycle.begin(), cycle.end(), screens[2]) - cycle.begin();
+  ASSERT_LT(at, cycle.size());
+  for (size_t i = 2; i < screens.size(); ++i) EXPECT_EQ(screens[i], cycle[(at + i - 2) % cycle.size()]) << i;
 }
 
 TEST_F(EndToEndFeedTest, ChangingTheFeedsWhileOneStallsDoesNotWaitForIt) {

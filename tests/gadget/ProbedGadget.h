@@ -31,9 +31,14 @@ struct FetchLog {
 class RecordingFeedSource final : public FeedSource {
  public:
   explicit RecordingFeedSource(std::shared_ptr<FetchLog> log) : log_(std::move(log)) {}
-  FeedOutcome Fetch(const std::u16string& url, FeedSignals&, std::vector<FeedItem>&) override {
-    std::lock_guard<std::mutex> hold(log_->lock);
-    log_->urls.push_back(url);
+  FeedDownloader Downloader() override {
+    return [log = log_](const std::u16string& url, FeedSignals&) {
+      std::lock_guard<std::mutex> hold(log->lock);
+      log->urls.push_back(url);
+      return FeedBody{};
+    };
+  }
+  FeedOutcome Parse(const std::u16string& url, FeedBody, const std::atomic<bool>&, std::vector<FeedItem>&) override {
     return OkOutcome(url, 0);
   }
 

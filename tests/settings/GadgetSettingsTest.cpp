@@ -2,6 +2,8 @@
 // vtable and by name, persistence, the changed mark and the settings page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GadgetDll.h"
 #include "ProbedGadget.h"
 #include "TestStream.h"
@@ -125,11 +127,15 @@ class GadgetSettingsTest : public ::testing::Test {
 
   uint32_t FetcherIntervalMs() { return gadget_->Fetcher().RefreshIntervalMs(); }
 
-  // Waits for the fetcher's new worker to ask for `urls`.
-  bool FetcherAskedFor(const Urls& urls) {
+  // Waits for the fetcher's new worker to ask for `urls`, in any order
+  // (a few downloads run at once).
+  bool FetcherAskedFor(Urls urls) {
+    std::sort(urls.begin(), urls.end());
     const ULONGLONG end = GetTickCount64() + 3000;
     while (GetTickCount64() < end) {
-      if (gadget_->fetches->Urls() == urls) return true;
+      Urls asked = gadget_->fetches->Urls();
+      std::sort(asked.begin(), asked.end());
+      if (asked == urls) return true;
       Sleep(5);
     }
     ADD_FAILURE() << "fetched " << gadget_->fetches->Urls().size() << " URLs";
@@ -183,8 +189,9 @@ TEST_F(GadgetSettingsTest, NumbersConvertUnitsAndTakeEffect) {
 }
 
 // Every value the settings page can send works; larger ones saturate where
-// milliseconds would overflow, negative waits become 0, and any speed gives
-// a typing period within the timer range.
+// milliseconds would overflow, a negative wait between screens becomes 0
+// and a negative refresh interval the default (never "as often as
+// possible"), and any speed gives a typing period within the timer range.
 TEST_F(GadgetSettingsTest, OutOfRangeValuesStayUsable) {
   ASSERT_EQ(S_OK, persist_->InitNew());
   ASSERT_EQ(S_OK, settings_->put_FeedRefreshRate(2147483647));
@@ -194,8 +201,8 @@ TEST_F(GadgetSettingsTest, OutOfRangeValuesStayUsable) {
 
   ASSERT_EQ(S_OK, PutByName(L"FeedRefreshRate", -5));
   ASSERT_EQ(S_OK, PutByName(L"DelayBetweenFeeds", -1));
-  EXPECT_EQ((Values{kDefaultFeedUrl, 0, 0, 0}), ByName());
-  EXPECT_EQ(0u, FetcherIntervalMs());
+  EXPECT_EQ((Values{kDefaultFeedUrl, 30, 0, 0}), ByName());
+  EXPECT_EQ(1'800'000u, FetcherIntervalMs());
 
   for (const int speed : {14, 15, 16, 2147483647}) ASSERT_EQ(S_OK, settings_->put_SpeechSpeed(speed));
   ASSERT_EQ(S_OK, settings_->put_SpeechSpeed(-2147483647 - 1));

@@ -17,7 +17,7 @@ TEST(SettingsBounds, EveryRepresentableMinuteAndSecondReadsBackAsPut) {
   EXPECT_EQ(SecondsToMs(3), 3'000);
 }
 
-TEST(SettingsBounds, LargeValuesSaturateAndNegativeOnesBecomeZero) {
+TEST(SettingsBounds, LargeValuesSaturateAndNegativeOnesBecomeZeroOrTheDefaultInterval) {
   EXPECT_EQ(kMaxRefreshMinutes, 35'791);
   EXPECT_EQ(kMaxDelaySeconds, 2'147'483);
   for (const int32_t big : {kMaxRefreshMinutes + 1, 99'999'999, kIntMax})
@@ -25,7 +25,7 @@ TEST(SettingsBounds, LargeValuesSaturateAndNegativeOnesBecomeZero) {
   for (const int32_t big : {kMaxDelaySeconds + 1, 99'999'999, kIntMax})
     EXPECT_EQ(SecondsToMs(big), 2'147'483'000) << big;
   for (const int32_t negative : {-1, -36'000, kIntMin}) {
-    EXPECT_EQ(MinutesToMs(negative), 0);
+    EXPECT_EQ(MinutesToMs(negative), 1'800'000);  // not "as often as possible"
     EXPECT_EQ(SecondsToMs(negative), 0);
   }
   EXPECT_EQ(MsToMinutes(59'999), 0);

@@ -159,11 +159,11 @@ TEST(SettingsStream, FeedListEndsAtItsFirstZeroCharacter) {
   EXPECT_EQ(read.feedUrls, u"http://a/rss");
 }
 
-TEST(SettingsStream, NegativeLoadedWaitsBecomeZero) {
+TEST(SettingsStream, NegativeLoadedWaitsBecomeZeroAndANegativeIntervalTheDefault) {
   MemoryByteStream stream(Layout(0x710, u"http://a/rss", {0xFFFFFFFF, 0x80000000, 0xFFFFFFF6}));
   GadgetSettingsRecord read = Previous();
   EXPECT_EQ(ReadSettings(&stream, read), SettingsLoad::Complete);
-  EXPECT_EQ(read, (GadgetSettingsRecord{u"http://a/rss", 0, 0, -10}));
+  EXPECT_EQ(read, (GadgetSettingsRecord{u"http://a/rss", 1'800'000, 0, -10}));
 }
 
 TEST(SettingsStream, SaveStopsAtTheFirstFailedWrite) {

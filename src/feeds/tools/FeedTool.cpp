@@ -3,7 +3,8 @@
 //   quorvane-feed URL...         download, decode, parse and clean each feed
 //   quorvane-feed --file PATH    the same for a file's bytes (decoded as a
 //                                download is); both forms may be mixed
-//   quorvane-feed --status ...   each feed's outcome instead of its records
+//   --status                     each feed's outcome instead of its records
+//   --timeout SECONDS            how long one feed may take (default 60)
 //
 // Writes each record (or outcome) as one line of JSON (UTF-8) to standard
 // output, and the worker's debug lines and one line per failed feed (its
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "feeds/FeedCycle.h"
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedDecoding.h"
 #include "feeds/FeedDownload.h"
@@ -33,7 +35,7 @@ namespace {
 using namespace quorvane;
 
 constexpr char kUsage[] =
-    "usage: quorvane-feed [--status] URL...\n"
+    "usage: quorvane-feed [--status] [--timeout SECONDS] URL...\n"
     "       quorvane-feed [--status] --file PATH...\n";
 
 void WriteRecords(const std::vector<FeedItem>& records) {
@@ -81,12 +83,20 @@ int wmain(int argc, wchar_t** argv) {
   };
   std::vector<Source> sources;
   bool statusOnly = false;
+  uint32_t deadlineMs = CurrentFeedTiming().deadlineMs;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
     if (arg == L"--status") {
       statusOnly = true;
     } else if (arg == L"--file" && i + 1 < argc) {
       sources.push_back({true, argv[++i]});
+    } else if (arg == L"--timeout" && i + 1 < argc) {
+      const double seconds = _wtof(argv[++i]);
+      if (!(seconds > 0 && seconds < 86400)) {
+        sources.clear();
+        break;
+      }
+      deadlineMs = static_cast<uint32_t>(seconds * 1000);
     } else if (arg.starts_with(L"--") || arg.empty()) {
       sources.clear();
       break;
@@ -121,11 +131,14 @@ int wmain(int argc, wchar_t** argv) {
           status = 1;
           continue;
         }
-        if (!bytes.empty()) parser.Parse(DecodeFeedBody(bytes), records);
-        outcome = OkOutcome(Utf16(source.name), static_cast<uint32_t>(records.size()));
+        const bool loaded = bytes.empty() || parser.Parse(DecodeFeedBody(bytes), records);
+        outcome = loaded ? OkOutcome(Utf16(source.name), static_cast<uint32_t>(records.size()))
+                         : FailedOutcome(Utf16(source.name), u"XML error");
+        if (loaded && records.empty()) outcome.reason = u"no items";
       } else {
-        FeedSignals signals;
-        outcome = web.Fetch(Utf16(source.name), signals, records);
+        FeedResult result = RunFeedStep(Utf16(source.name), web, deadlineMs);
+        outcome = std::move(result.outcome);
+        records = std::move(result.records);
       }
       if (outcome.state == FeedState::Ok) {
         outcome.lastSuccess = static_cast<int64_t>(std::time(nullptr));
