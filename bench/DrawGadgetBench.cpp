@@ -1,6 +1,7 @@
 // Time per draw of the whole gadget through GDI, for a headline-sized and an
-// article-sized description with the typed position on the last page, and
-// the number of text measurements an idle redraw makes. Run under Wine with
+// article-sized description (words, or Chinese without spaces) with the
+// typed position on the last page, and the number of text measurements an
+// idle redraw makes. Run under Wine with
 // scripts/wine-run.
 #include <windows.h>
 
@@ -33,10 +34,18 @@ class OneRecordHost : public ScreenHost {
   FeedItem item_;
 };
 
-std::u16string Description(std::size_t length) {
+enum class Script { kWords, kChinese };
+
+// Words of 1 to 9 letters, or Chinese ideographs without any space, which
+// the layout breaks between characters.
+std::u16string Description(std::size_t length, Script script) {
   std::mt19937 random(1);
   std::u16string text;
   while (text.size() < length) {
+    if (script == Script::kChinese) {
+      text += static_cast<char16_t>(0x4E00 + random() % 0x5000);
+      continue;
+    }
     const int word = 1 + random() % 9;
     for (int i = 0; i < word; ++i) text += static_cast<char16_t>(u'a' + random() % 26);
     text += u' ';
@@ -78,12 +87,12 @@ double Median(std::vector<double> values) {
 // end, then `draws` typing ticks each followed by a draw, then as many idle
 // redraws once the text is typed out. Without `cached` every draw lays the
 // whole text out from scratch.
-Figures Run(std::size_t length, bool cached, int draws, HDC target,
+Figures Run(std::size_t length, Script script, bool cached, int draws, HDC target,
             const GadgetDrawingResources& resources) {
   FeedItem item;
   item.title = u"A headline";
   item.feedTitle = u"A feed";
-  item.description = Description(length);
+  item.description = Description(length, script);
   OneRecordHost host(item);
   TypingMachine machine(host);
   machine.TakeFirstScreen();
@@ -148,22 +157,27 @@ int main() {
 
   std::printf("DrawGadget, %d x %d, typed position on the last page\n", kWidth, kHeight);
   std::printf("(median time per draw; first draw = the draw that lays the text out)\n");
-  std::printf("%-7s %-9s %12s %14s %14s %16s %14s\n", "chars", "cache", "first draw",
+  std::printf("%-8s %-7s %-9s %12s %14s %14s %16s %14s\n", "text", "chars", "cache", "first draw",
               "typing draw", "idle draw", "measures/typing", "idle measures");
-  double perDraw[2][2] = {};
-  for (int c = 0; c < 2; ++c) {
-    const bool cached = c == 1;
-    for (int l = 0; l < 2; ++l) {
-      const std::size_t length = l == 0 ? 200 : 20000;
-      const Figures f = Run(length, cached, cached ? 150 : 40, target.get(), resources);
-      perDraw[c][l] = f.typingDrawUs;
-      std::printf("%-7zu %-9s %9.0f us %11.1f us %11.1f us %16.1f %14zu\n", length,
-                  cached ? "cached" : "none", f.firstDrawUs, f.typingDrawUs, f.idleDrawUs,
-                  double(f.typingMeasures) / f.draws, f.idleMeasures);
+  double perDraw[2][2][2] = {};  // [script][cached][length]
+  for (int s = 0; s < 2; ++s) {
+    const Script script = s == 0 ? Script::kWords : Script::kChinese;
+    for (int c = 0; c < 2; ++c) {
+      const bool cached = c == 1;
+      for (int l = 0; l < 2; ++l) {
+        const std::size_t length = l == 0 ? 200 : 20000;
+        const Figures f = Run(length, script, cached, cached ? 150 : 40, target.get(), resources);
+        perDraw[s][c][l] = f.typingDrawUs;
+        std::printf("%-8s %-7zu %-9s %9.0f us %11.1f us %11.1f us %16.1f %14zu\n",
+                    s == 0 ? "words" : "chinese", length, cached ? "cached" : "none", f.firstDrawUs,
+                    f.typingDrawUs, f.idleDrawUs, double(f.typingMeasures) / f.draws, f.idleMeasures);
+      }
     }
   }
-  std::printf("ratio 20000 / 200 chars per typing draw: %.2f with the line-break cache (goal <= 3), "
-              "%.1f without\n",
-              perDraw[1][1] / perDraw[1][0], perDraw[0][1] / perDraw[0][0]);
+  for (int s = 0; s < 2; ++s)
+    std::printf("%s: ratio 20000 / 200 chars per typing draw: %.2f with the line-break cache (goal <= 3), "
+                "%.1f without\n",
+                s == 0 ? "words" : "chinese", perDraw[s][1][1] / perDraw[s][1][0],
+                perDraw[s][0][1] / perDraw[s][0][0]);
   return 0;
 }

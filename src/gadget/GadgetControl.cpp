@@ -52,6 +52,15 @@ GadgetControl::~GadgetControl() {
   barBitmapBottom_.reset();
 }
 
+// Without a fetcher the control downloads nothing: every path that would
+// start a worker (OnStart, put_FeedURLs) needs one, and only the
+// constructor makes one. The screen keeps what it shows.
+HRESULT GadgetControl::Close(DWORD saveOption) {
+  const HRESULT hr = OleControl::Close(saveOption);
+  fetcher_.reset();
+  return hr;
+}
+
 void GadgetControl::OnFinalRelease() {
   fetcher_.reset();  // stops its worker
   messageWindow_.Destroy();

@@ -99,6 +99,11 @@ class GadgetControl : public OleControl,
   HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* command) override;
   HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR id, UINT type, UINT* reserved, CHAR* name, UINT size) override;
 
+  // IOleObject::Close: the host is done with the control. Its downloads end
+  // here, and nothing after it (InitNew, Load, a new feed list) starts
+  // another.
+  HRESULT STDMETHODCALLTYPE Close(DWORD saveOption) override;
+
   // IPluginCommand (GadgetHostCalls.cpp)
   HRESULT STDMETHODCALLTYPE OnCommand(LONG command) override;
   HRESULT STDMETHODCALLTYPE OnCommandAck(LONG) override { return S_OK; }

@@ -22,11 +22,12 @@ struct TextLine {
 //  - spaces at `from` are skipped;
 //  - words are added while the text up to (not including) the next space is
 //    narrower than the area; the text's final word joins only if the whole
-//    rest of the text is narrower;
-//  - a line with at most one space ends the layout: an over-long first word
-//    followed by a space is kept whole (drawn past the right edge); an
-//    over-long final word is dropped, and a lone over-long word leaves the
-//    line empty.
+//    rest of the text is narrower, and then the line is the last;
+//  - a first word that is not narrower than the area on its own (a long
+//    address, a compound, a text without spaces such as Chinese) is broken
+//    after the last whole character that fits, at least one character, so
+//    every character of the text is on some line. A character keeps its
+//    surrogate pair, combining marks and joined emoji.
 TextLine BreakLine(std::u16string_view text, std::size_t from, int availableWidth,
                    TextMeasurer& measurer);
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "gadget/CharacterBoundaries.h"
+
 namespace quorvane {
 namespace {
 
@@ -82,8 +84,10 @@ bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view
   }
   page.CopyToTarget(geometry.layout.Width(), geometry.layout.Height());
 
-  // At-least: a next line that would end exactly at the bottom causes the hold.
-  return static_cast<long long>(position) == static_cast<long long>(count) + 1 &&
+  // The hold comes when only the last line's final character is untyped; a
+  // surrogate pair is one character, typed in one tick. At-least: a next
+  // line that would end exactly at the bottom causes the hold.
+  return position > 0 && static_cast<long long>(CodePointStart(text, position)) == count &&
          y >= geometry.TextBottom() - lineHeight;
 }
 

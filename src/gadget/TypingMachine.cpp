@@ -1,5 +1,9 @@
 #include "gadget/TypingMachine.h"
 
+#include <algorithm>
+
+#include "gadget/CharacterBoundaries.h"
+
 namespace quorvane {
 
 TypingMachine::TypingMachine(ScreenHost& host) : host_(host) {}
@@ -16,11 +20,12 @@ bool TypingMachine::TypingTick() {
 
 void TypingMachine::IncrementFeed() {
   if (waitingForNextScreen_ || screenFull_) return;
-  const auto length = static_cast<long long>(currentItem_.description.size());
-  if (length <= typedCount_) {
+  const std::u16string& text = currentItem_.description;
+  if (static_cast<long long>(text.size()) <= typedCount_) {
     StartNextScreenWait();
   } else {
-    ++typedCount_;
+    // A surrogate pair is typed in one tick: half of one would show as a box.
+    typedCount_ = static_cast<int>(CodePointEnd(text, static_cast<std::size_t>(std::max(typedCount_, 0))));
   }
 }
 

@@ -42,9 +42,10 @@ class TypingMachine {
   // for a redraw (not while paused).
   bool TypingTick();
 
-  // Types one more UTF-16 unit of the description, or, when all of it is
-  // typed, starts the wait for the next screen. Does nothing while holding
-  // on a full page or waiting for the next screen.
+  // Types one more character of the description (one UTF-16 unit, or both
+  // halves of a surrogate pair), or, when all of it is typed, starts the
+  // wait for the next screen. Does nothing while holding on a full page or
+  // waiting for the next screen.
   void IncrementFeed();
 
   // Inverts the cursor's blink phase.

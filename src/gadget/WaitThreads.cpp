@@ -16,13 +16,22 @@ void WaitThreads::Open(HWND target) {
 bool WaitThreads::Start(UINT message, DWORD delayMs, std::function<bool()> skip) {
   if (!shared_ || shared_->closing) return false;
   ForgetEnded();
-  UniqueHandle thread = StartModuleThread([shared = shared_, message, delayMs, skip = std::move(skip)] {
-    if (skip && skip()) return;
-    WaitForSingleObject(shared->stopEvent.get(), delayMs);
-    if (!shared->closing.load()) PostMessageW(shared->target, message, 0, 0);
-  });
+  for (Thread& running : threads_) {
+    if (running.message != message || running.wake->replaced.exchange(true)) continue;
+    SetEvent(running.wake->event.get());
+  }
+  auto wake = std::make_shared<Wake>();
+  wake->event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!wake->event) return false;
+  UniqueHandle thread =
+      StartModuleThread([shared = shared_, wake, message, delayMs, skip = std::move(skip)] {
+        if (skip && skip()) return;
+        const HANDLE events[] = {shared->stopEvent.get(), wake->event.get()};
+        WaitForMultipleObjects(2, events, FALSE, delayMs);
+        if (!shared->closing.load() && !wake->replaced.load()) PostMessageW(shared->target, message, 0, 0);
+      });
   if (!thread) return false;
-  threads_.push_back(std::move(thread));
+  threads_.push_back(Thread{std::move(thread), message, std::move(wake)});
   return true;
 }
 
@@ -30,7 +39,7 @@ void WaitThreads::Shutdown() {
   if (!shared_) return;
   shared_->closing = true;
   if (shared_->stopEvent) SetEvent(shared_->stopEvent.get());
-  for (UniqueHandle& thread : threads_) WaitForSingleObject(thread.get(), INFINITE);
+  for (Thread& thread : threads_) WaitForSingleObject(thread.handle.get(), INFINITE);
   threads_.clear();
   shared_.reset();  // the last owner: closes the stop event
 }
@@ -41,8 +50,8 @@ size_t WaitThreads::Count() {
 }
 
 void WaitThreads::ForgetEnded() {
-  std::erase_if(threads_, [](const UniqueHandle& thread) {
-    return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+  std::erase_if(threads_, [](const Thread& thread) {
+    return WaitForSingleObject(thread.handle.get(), 0) == WAIT_OBJECT_0;
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <limits>
 #include <new>
 
@@ -33,6 +34,18 @@ StreamStatus WriteAll(ByteStream& stream, const void* data, uint32_t size) {
 StreamStatus WriteNumber(ByteStream& stream, uint32_t value) {
   const auto bytes = LittleEndian(value);
   return WriteAll(stream, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+// The string's UTF-16LE bytes with its terminating zero: its own storage
+// where that already is little-endian.
+std::u16string_view LittleEndianText(const std::u16string& text, std::u16string& converted) {
+  if constexpr (std::endian::native == std::endian::little) {
+    return {text.c_str(), text.size() + 1};
+  } else {
+    converted.assign(text.c_str(), text.size() + 1);
+    for (char16_t& c : converted) c = static_cast<char16_t>(c << 8 | c >> 8);
+    return converted;
+  }
 }
 
 enum class ReadResult { Full, Ended, Error };
@@ -83,19 +96,13 @@ StreamStatus WriteSettings(ByteStream& stream, const GadgetSettingsRecord& setti
   if (const auto status = WriteNumber(stream, kSettingsStreamVersion); status != kStreamOk) return status;
   if (const auto status = WriteNumber(stream, static_cast<uint32_t>(byteCount)); status != kStreamOk)
     return status;
-  // The string goes out in pieces of whole characters, terminator last.
-  std::array<unsigned char, kStringChunkBytes> chunk;
-  size_t filled = 0;
-  for (size_t i = 0; i <= settings.feedUrls.size(); ++i) {
-    const char16_t c = i < settings.feedUrls.size() ? settings.feedUrls[i] : u'\0';
-    chunk[filled++] = static_cast<unsigned char>(c);
-    chunk[filled++] = static_cast<unsigned char>(c >> 8);
-    if (filled == chunk.size() || i == settings.feedUrls.size()) {
-      if (const auto status = WriteAll(stream, chunk.data(), static_cast<uint32_t>(filled)); status != kStreamOk)
-        return status;
-      filled = 0;
-    }
-  }
+  // The string goes out in one piece, terminator included: a stream that
+  // grows by copying itself (a memory stream) would copy once per piece.
+  std::u16string converted;
+  if (const auto status = WriteAll(stream, LittleEndianText(settings.feedUrls, converted).data(),
+                                   static_cast<uint32_t>(byteCount));
+      status != kStreamOk)
+    return status;
   for (const int32_t value : {settings.feedRefreshRateMs, settings.delayBetweenFeedsMs, settings.speechSpeed})
     if (const auto status = WriteNumber(stream, static_cast<uint32_t>(value)); status != kStreamOk) return status;
   return kStreamOk;

@@ -13,6 +13,8 @@ namespace {
 // No gadget state comes near this; a bigger file is damaged and only its
 // start is handed to the gadget.
 constexpr DWORD kMaxStateBytes = 16 * 1024 * 1024;
+// A gadget's estimate of its saved size is trusted this far.
+constexpr ULONGLONG kMaxPresizeBytes = 256 * 1024 * 1024;
 
 void CreateFolders(const std::wstring& path) {
   for (size_t slash = path.find_first_of(L"\\/", 3); slash != std::wstring::npos;
@@ -59,16 +61,24 @@ HRESULT SaveStateFile(IUnknown* control, const std::wstring& path) {
   ComPtr<IStream> stream;
   hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
   if (FAILED(hr)) return hr;
+  // A memory stream grows by copying itself: sized up front, a large state
+  // is saved without one copy per write. A size that cannot be had is no
+  // reason not to save.
+  ULARGE_INTEGER sizeMax{};
+  if (SUCCEEDED(persist->GetSizeMax(&sizeMax)) && sizeMax.QuadPart <= kMaxPresizeBytes) stream->SetSize(sizeMax);
   hr = persist->Save(stream.Get(), TRUE);
   if (FAILED(hr)) return hr;
 
   HGLOBAL memory = nullptr;
   hr = GetHGlobalFromStream(stream.Get(), &memory);
   if (FAILED(hr)) return hr;
-  STATSTG stat{};
-  hr = stream->Stat(&stat, STATFLAG_NONAME);
+  // What was written ends where the save left the stream; the size set
+  // above may be larger.
+  ULARGE_INTEGER end{};
+  hr = stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &end);
   if (FAILED(hr)) return hr;
-  const DWORD length = static_cast<DWORD>(stat.cbSize.QuadPart);
+  if (end.QuadPart > MAXDWORD) return E_OUTOFMEMORY;
+  const DWORD length = static_cast<DWORD>(end.QuadPart);
 
   CreateFolders(path);
   const std::wstring temporary = path + L".new";

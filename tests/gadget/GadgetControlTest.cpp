@@ -168,17 +168,21 @@ TEST_F(GadgetControlTest, SizingIsClampedToEighteenPixelsHigh) {
   EXPECT_EQ(windowless->OnWindowMessage(WM_MOUSEMOVE, 0, 0, &result), S_FALSE);
 }
 
-TEST_F(GadgetControlTest, ReleasingWhileWaitThreadsSleepEndsThemAll) {
+TEST_F(GadgetControlTest, PauseTogglesKeepOneWaitOfEachKindAndReleaseEndsThem) {
   TypingMachine& machine = Probe::Machine(*gadget_);
   Probe::Settings(*gadget_).delayBetweenFeedsMs = 600'000;
-  // Two next-screen waits alive at once (pause toggled during the first), then
-  // a held page.
-  machine.StartNextScreenWait();
-  machine.TogglePause();
-  machine.TogglePause();
-  machine.StartNextScreenWait();
+  // A held page, then pause toggled again and again during the wait between
+  // screens: each resume starts a new next-screen wait.
   machine.StartResumeWait();
-  EXPECT_EQ(Probe::Waits(*gadget_).Count(), 3u);
+  for (int i = 0; i < 20; ++i) {
+    machine.StartNextScreenWait();
+    machine.TogglePause();
+    machine.TogglePause();
+  }
+  WaitThreads& waits = Probe::Waits(*gadget_);
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (waits.Count() > 2 && GetTickCount64() < end) Sleep(5);
+  EXPECT_EQ(waits.Count(), 2u) << "replaced waits must end";
   EXPECT_GT(module::LockCount(), baseLocks_ + 1);  // the object and its threads
   const ULONGLONG before = GetTickCount64();
   control_.Reset();  // TearDown checks that no thread is left

@@ -12,6 +12,7 @@ namespace {
 
 using Log = std::vector<std::string>;
 using testing::FixedWidthMeasurer;
+using testing::ProportionalMeasurer;
 using testing::RecordingPage;
 
 // Characters are 6 pixels wide and lines 13 high. A control 80 wide has a
@@ -56,29 +57,74 @@ TEST(TypedTextLayout, TextThatFitsIsOneLineWithTheCursorRule) {
   EXPECT_TRUE(Runs(Layout(u"hello world", 0, 80, 60, false)).empty());
 }
 
-TEST(TypedTextLayout, OverLongFirstWordIsDrawnWholeAndNothingAfter) {
+TEST(TypedTextLayout, WordsWithoutRoomAreBrokenAndNothingIsDropped) {
+  // An over-long first word is broken after its 12th character, and the
+  // words after it follow.
   const std::u16string text = u"abcdefghijklmnop rest of it";
-  EXPECT_EQ(Runs(Layout(text, static_cast<int>(text.size()))),
-            (Log{"run 3,18 'abcdefghijklmnop _ '"}));
-  EXPECT_EQ(Runs(Layout(text, 5)), (Log{"run 3,18 'abcde_ '"}));
+  EXPECT_EQ(Runs(Layout(text, static_cast<int>(text.size()), 80, 100)),
+            (Log{"run 3,18 'abcdefghijkl'", "run 3,31 'mnop rest of '", "run 3,44 'it_ '"}));
+  EXPECT_EQ(Runs(Layout(text, 14, 80, 100)), (Log{"run 3,18 'abcdefghijkl'", "run 3,31 'mn_ '"}));
+  // A lone word, and a final word on a line of its own.
+  EXPECT_EQ(Runs(Layout(u"abcdefghijklmnopq", 17, 80, 100)),
+            (Log{"run 3,18 'abcdefghijkl'", "run 3,31 'mnopq_ '"}));
+  EXPECT_EQ(Runs(Layout(u"aa bb cc dddddddddddddddd", 25, 80, 100)),
+            (Log{"run 3,18 'aa bb cc '", "run 3,31 'dddddddddddd'", "run 3,44 'dddd_ '"}));
+  // A final word that does not fit beside a one-word line goes below it,
+  // trailing space and all.
+  EXPECT_EQ(Runs(Layout(u"abcdefghij klmnopqrstuv", 23, 80, 100)),
+            (Log{"run 3,18 'abcdefghij '", "run 3,31 'klmnopqrstuv_ '"}));
+  EXPECT_EQ(Runs(Layout(u"abcdefghij k ", 13, 80, 100)),
+            (Log{"run 3,18 'abcdefghij '", "run 3,31 'k _ '"}));
+  EXPECT_EQ(Runs(Layout(u"abcdefghi k ", 12, 80, 100)), (Log{"run 3,18 'abcdefghi k _ '"}));
 }
 
-TEST(TypedTextLayout, OverLongLoneWordShowsOnlyTheCursor) {
-  EXPECT_EQ(Runs(Layout(u"abcdefghijklmnopq", 0)), (Log{"run 3,18 '_ '"}));
-  EXPECT_EQ(Runs(Layout(u"abcdefghijklmnopq", 17)), (Log{"run 3,18 '_ '"}));
-  // A final word on a line of its own, too wide for the area.
-  EXPECT_EQ(Runs(Layout(u"aa bb cc dddddddddddddddd", 25, 80, 80)),
-            (Log{"run 3,18 'aa bb cc '", "run 3,31 '_ '"}));
+// The lines BreakLine gives for the whole text, as [start, end) pairs.
+std::vector<std::pair<std::size_t, std::size_t>> Lines(std::u16string_view text, TextMeasurer& measurer,
+                                                       int width = 74) {
+  std::vector<std::pair<std::size_t, std::size_t>> lines;
+  for (std::size_t from = 0;;) {
+    const TextLine line = BreakLine(text, from, width, measurer);
+    lines.emplace_back(line.start, line.end);
+    if (line.last || lines.size() > text.size() + 1) return lines;
+    from = line.end;
+  }
 }
 
-TEST(TypedTextLayout, FinalWordThatDoesNotFitBesideASingleWordIsNotShown) {
-  EXPECT_EQ(Runs(Layout(u"abcdefghij klmnopqrstuv", 23, 80, 80)),
-            (Log{"run 3,18 'abcdefghij _ '"}));
-  // With a trailing space the whole rest is measured the same way.
-  EXPECT_EQ(Runs(Layout(u"abcdefghij klmnopq ", 19, 80, 80)), (Log{"run 3,18 'abcdefghij _ '"}));
-  // The final word is measured with the trailing space.
-  EXPECT_EQ(Runs(Layout(u"abcdefghij k ", 13, 80, 80)), (Log{"run 3,18 'abcdefghij _ '"}));
-  EXPECT_EQ(Runs(Layout(u"abcdefghi k ", 12, 80, 80)), (Log{"run 3,18 'abcdefghi k _ '"}));
+TEST(LineBreaker, WordsAreBrokenBetweenWholeCharactersOnly) {
+  using Span = std::vector<std::pair<std::size_t, std::size_t>>;
+  FixedWidthMeasurer measurer;  // 12 UTF-16 units fit
+  // Chinese has no spaces at all.
+  const std::u16string chinese(30, u'\u4e2d');
+  EXPECT_EQ(Lines(chinese, measurer), (Span{{0, 12}, {12, 24}, {24, 30}}));
+  // The 12th unit would be the first half of a pair.
+  EXPECT_EQ(Lines(u"a\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600", measurer),
+            (Span{{0, 11}, {11, 13}}));
+  // The 12th unit would leave a combining acute accent to start a line.
+  EXPECT_EQ(Lines(u"abcdefghijke\u0301xyz", measurer), (Span{{0, 11}, {11, 16}}));
+  // A family emoji joined by zero width joiners, and a skin-tone modifier.
+  const std::u16string family = u"\U0001F468\u200D\U0001F469\u200D\U0001F467";
+  EXPECT_EQ(Lines(u"abcdefg" + family, measurer), (Span{{0, 7}, {7, 15}}));
+  EXPECT_EQ(Lines(u"abcdefghij\U0001F44D\U0001F3FD", measurer), (Span{{0, 10}, {10, 14}}));
+  // A character wider than the area on its own still gets a line.
+  EXPECT_EQ(Lines(u"abc", measurer, 4), (Span{{0, 1}, {1, 2}, {2, 3}}));
+}
+
+TEST(LineBreaker, EveryCharacterOfALongWordIsOnALineThatFits) {
+  ProportionalMeasurer measurer;
+  std::u16string word;
+  for (int i = 0; i < 300; ++i) word += static_cast<char16_t>(u'a' + i % 26);
+  for (const std::u16string& text : {word, u"see " + word + u" and more", u"x " + word}) {
+    std::u16string shown;
+    for (const auto& [start, end] : Lines(text, measurer)) {
+      const std::u16string_view line = std::u16string_view(text).substr(start, end - start);
+      EXPECT_LT(ProportionalMeasurer().Measure(line).width, 74) << testing::Narrow(line);
+      shown += line;
+    }
+    std::erase(shown, u' ');
+    std::u16string expected = text;
+    std::erase(expected, u' ');
+    EXPECT_EQ(shown, expected);
+  }
 }
 
 TEST(TypedTextLayout, TypedPositionInSkippedSpacesShowsTheCursorAtTheLineStart) {
@@ -121,6 +167,25 @@ TEST(TypedTextLayout, LineEndingExactlyAtTheBottomFitsButHolds) {
   EXPECT_EQ(holds, (std::vector<int>{23, 35}));
   EXPECT_EQ(Runs(Layout(kFourLines, 30, 80, 75)),
             (Log{"run 3,18 'aaaaa bbbbb '", "run 3,31 'ccccc ddddd '", "run 3,44 'eeeee _ '"}));
+}
+
+TEST(TypedTextLayout, HoldsFollowTheBrokenLinesAndNeverSplitAPair) {
+  // 74 high: two lines a page. Thirty ideographs make lines of 12, 12, 6.
+  const std::u16string chinese(30, u'\u4e2d');
+  std::vector<int> holds;
+  for (int count = 0; count <= 30; ++count)
+    if (Layout(chinese, count, 80, 74).pageFull) holds.push_back(count);
+  EXPECT_EQ(holds, (std::vector<int>{23}));
+  EXPECT_EQ(Runs(Layout(chinese, 25, 80, 74)), (Log{"run 3,18 '?_ '"}));
+
+  // Lines of 11, 12 and 8 units, each ending in a pair: the first page
+  // holds before its last pair, not between its halves.
+  std::u16string pairs = u"a";
+  for (int i = 0; i < 15; ++i) pairs += u"\U0001F600";
+  holds.clear();
+  for (int count = 0; count <= static_cast<int>(pairs.size()); ++count)
+    if (Layout(pairs, count, 80, 74).pageFull) holds.push_back(count);
+  EXPECT_EQ(holds, (std::vector<int>{21}));
 }
 
 TEST(TypedTextLayout, CountBeyondTheTextShowsItAllWithTheCursor) {

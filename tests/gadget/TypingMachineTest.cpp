@@ -97,6 +97,18 @@ TEST_F(TypingMachineTest, EmptyDescriptionStartsTheWaitOnTheFirstTick) {
   EXPECT_EQ(host.nextScreenWaits, 1);
 }
 
+TEST_F(TypingMachineTest, SurrogatePairIsTypedInOneTick) {
+  // A pair in the middle and one at the end; a lone high surrogate is one
+  // unit, as is the accent after "e".
+  ShowFirstRecord({Record(u"a\U0001F600e\u0301\xD83Dz\U0001F600")});
+  std::vector<int> counts;
+  while (!machine.WaitingForNextScreen()) {
+    machine.TypingTick();
+    counts.push_back(machine.TypedCount());
+  }
+  EXPECT_EQ(counts, (std::vector<int>{1, 3, 4, 5, 6, 7, 9, 9}));
+}
+
 TEST_F(TypingMachineTest, EmptyStoreRepeatsThePlaceholderUntilTheFetcherPosts) {
   machine.TakeFirstScreen();
   Ticks(10);  // "Connecting" typed

@@ -1,5 +1,5 @@
-// The wait threads: one post after the delay, none after Shutdown, and no
-// thread left behind, however many were waiting.
+// The wait threads: one post after the delay, none after Shutdown or from a
+// replaced wait, and no thread left behind, however many were waiting.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,13 +20,14 @@ class WaitThreadsTest : public ::testing::Test {
   }
   void TearDown() override { DestroyWindow(window_); }
 
-  // Posted messages for the window, waiting up to `ms` for the first.
+  // Posted messages (kMessage to kMessage + 2) for the window, waiting up to
+  // `ms` for the first.
   int Posts(DWORD ms) {
     int count = 0;
     const ULONGLONG end = GetTickCount64() + ms;
     MSG msg;
     do {
-      while (PeekMessageW(&msg, window_, kMessage, kMessage, PM_REMOVE)) {
+      while (PeekMessageW(&msg, window_, kMessage, kMessage + 2, PM_REMOVE)) {
         EXPECT_EQ(msg.wParam, 0u);
         EXPECT_EQ(msg.lParam, 0);
         ++count;
@@ -58,10 +59,30 @@ TEST_F(WaitThreadsTest, SkippedWaitEndsWithoutPosting) {
   EXPECT_EQ(Posts(50), 0);
 }
 
+// Pausing and resuming during an hour-long wait between screens starts a
+// new wait each time: the one it replaces must end, not sleep on.
+TEST_F(WaitThreadsTest, NewWaitForAMessageEndsTheOneItReplaces) {
+  constexpr UINT kOther = kMessage + 1;
+  WaitThreads waits;
+  waits.Open(window_);
+  ASSERT_TRUE(waits.Start(kOther, 3'600'000));
+  for (int i = 0; i < 50; ++i) ASSERT_TRUE(waits.Start(kMessage, 3'600'000));
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (waits.Count() > 2 && GetTickCount64() < end) Sleep(5);
+  EXPECT_EQ(waits.Count(), 2u) << "one wait per message, the other one untouched";
+  EXPECT_EQ(module::LockCount(), baseLocks_ + 2);
+  EXPECT_EQ(Posts(50), 0) << "a replaced wait posts nothing";
+
+  ASSERT_TRUE(waits.Start(kMessage, 1));
+  EXPECT_EQ(Posts(5000), 1);
+  waits.Shutdown();
+  EXPECT_EQ(module::LockCount(), baseLocks_);
+}
+
 TEST_F(WaitThreadsTest, ShutdownWakesEverySleeperWithoutAPost) {
   WaitThreads waits;
   waits.Open(window_);
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(waits.Start(kMessage, 600'000));
+  for (UINT i = 0; i < 3; ++i) ASSERT_TRUE(waits.Start(kMessage + i, 600'000));
   EXPECT_EQ(waits.Count(), 3u);
   EXPECT_EQ(module::LockCount(), baseLocks_ + 3);  // each holds the module
   waits.Shutdown();

@@ -165,6 +165,28 @@ TEST_F(GadgetSettingsTest, InitNewGivesTheDefaultsAndStartsTheDisplay) {
   FetcherAskedFor({kDefaultFeedUrl});
 }
 
+TEST_F(GadgetSettingsTest, ClosedControlStartsNoDownloadAgain) {
+  ASSERT_EQ(S_OK, persist_->InitNew());
+  PumpMessages();
+  ASSERT_TRUE(FetcherAskedFor({kDefaultFeedUrl}));
+  ComPtr<IOleObject> ole;
+  ASSERT_EQ(S_OK, control_.As(&ole));
+  ASSERT_EQ(S_OK, ole->Close(OLECLOSE_NOSAVE));
+
+  // Whatever comes after Close, as a confused host might send it.
+  EXPECT_EQ(S_OK, persist_->InitNew());
+  EXPECT_EQ(S_OK, persist_->Load(TestStream::Create(Layout(0x710, u"http://127.0.0.1:9/b", {60'000, 0, 0})).Get()));
+  EXPECT_EQ(S_OK, settings_->put_FeedURLs(UniqueBstr(L"http://127.0.0.1:9/c").get()));
+  EXPECT_EQ(S_OK, settings_->put_FeedRefreshRate(0));
+  EXPECT_EQ((Values{u"http://127.0.0.1:9/c", 0, 0, 0}), ByVtable()) << "the settings still work";
+  const ULONGLONG end = GetTickCount64() + 500;
+  while (GetTickCount64() < end && gadget_->fetches->Urls().size() == 1) {
+    PumpMessages();
+    Sleep(10);
+  }
+  EXPECT_EQ(gadget_->fetches->Urls(), (Urls{kDefaultFeedUrl}));
+}
+
 TEST_F(GadgetSettingsTest, NumbersConvertUnitsAndTakeEffect) {
   ASSERT_EQ(S_OK, persist_->InitNew());
   ASSERT_EQ(S_OK, settings_->put_FeedRefreshRate(45));

@@ -24,6 +24,7 @@ class MemoryByteStream : public ByteStream {
   }
 
   StreamStatus Write(const void* data, uint32_t size, uint32_t& done) override {
+    ++writes;
     done = 0;
     if (failWriteAt && bytes.size() + size > *failWriteAt) return kWriteError;
     if (shortWriteAt && bytes.size() + size > *shortWriteAt) size = static_cast<uint32_t>(*shortWriteAt - bytes.size());
@@ -38,6 +39,7 @@ class MemoryByteStream : public ByteStream {
 
   std::vector<unsigned char> bytes;
   size_t position = 0;
+  int writes = 0;
   std::optional<size_t> failReadAt;    // a read reaching past this offset fails
   std::optional<size_t> failWriteAt;   // a write reaching past this size fails
   std::optional<size_t> shortWriteAt;  // a write reaching past this size is cut short
