@@ -70,4 +70,8 @@ struct IHostPluginRegistrar : IUnknown {
 
 #undef QUORVANE_HOST_SLOT
 
+// A placeholder slot in an implementation of the interfaces above.
+#define QUORVANE_HOST_SLOT_NOTIMPL(n) \
+  HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
+
 }  // namespace quorvane

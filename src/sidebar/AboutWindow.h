@@ -9,28 +9,24 @@
 #include <string>
 
 #include "host/com/ComPtr.h"
+#include "host/com/UniqueAny.h"
+#include "host/ole/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 
 class AboutWindow {
  public:
-  AboutWindow() = default;
-  ~AboutWindow() { Close(); }
-  AboutWindow(const AboutWindow&) = delete;
-  AboutWindow& operator=(const AboutWindow&) = delete;
-
   void Show(HWND owner, IPicture* picture, const std::wstring& text);
   void Close();
-  HWND Window() const { return window_; }
+  HWND Window() const { return window_.Handle(); }
   const std::wstring& Text() const { return text_; }
 
  private:
-  static void RegisterClassOnce();
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Paint(HDC dc);
 
-  HWND window_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueFont font_;  // the OK button's: goes after the window
+  OwnedWindow window_;
   ComPtr<IPicture> picture_;
   std::wstring text_;
 };

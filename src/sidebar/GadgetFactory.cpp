@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include "host/com/UniqueAny.h"
+
 namespace quorvane::sidebar {
 namespace {
 
@@ -36,10 +38,8 @@ std::wstring GadgetFactory::BesideExecutable(const wchar_t* fileName) {
 }
 
 bool GadgetFactory::IsRegistered(REFCLSID clsid) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey(clsid).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  RegistryKey key;
+  return RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey(clsid).c_str(), 0, KEY_READ, key.out()) == ERROR_SUCCESS;
 }
 
 HRESULT GadgetFactory::Create(REFCLSID clsid, IUnknown** control) {
@@ -58,21 +58,15 @@ HRESULT GadgetFactory::Create(REFCLSID clsid, IUnknown** control) {
 
 HRESULT GadgetFactory::LoadDll() {
   if (dll_) return S_OK;
-  HMODULE dll = LoadLibraryW(dllPath_.c_str());
+  UniqueModule dll(LoadLibraryW(dllPath_.c_str()));
   if (!dll) return HRESULT_FROM_WIN32(GetLastError());
   auto getClassObject = reinterpret_cast<GetClassObjectFn>(
-      reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-  if (!getClassObject) {
-    FreeLibrary(dll);
-    return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-  }
+      reinterpret_cast<void*>(GetProcAddress(dll.get(), "DllGetClassObject")));
+  if (!getClassObject) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
   ComPtr<IClassFactory> gadgetClass;
   HRESULT hr = getClassObject(kGadgetClassId, IID_PPV_ARGS(&gadgetClass));
-  if (FAILED(hr)) {
-    FreeLibrary(dll);
-    return hr;
-  }
-  dll_ = dll;
+  if (FAILED(hr)) return hr;
+  dll_ = dll.release();  // for the life of the process: see ~GadgetFactory
   gadgetClass_ = gadgetClass;
   // The property frame creates pages with CoCreateInstance: offer the
   // module's classes to this process so it finds them unregistered.

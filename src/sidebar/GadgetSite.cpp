@@ -1,43 +1,72 @@
 #include "sidebar/GadgetSite.h"
 
+#include "host/ole/Himetric.h"
 #include "sidebar/PictureIcon.h"
 
 namespace quorvane::sidebar {
 
-GadgetSite::GadgetSite(IUnknown* outer, SiteHost* host) : ComObject(outer), host_(host) {}
+GadgetSite::GadgetSite(IUnknown* outer, SiteHost* host, SiteOptions options)
+    : ComObject(outer), host_(host), options_(options) {}
 
-ComPtr<GadgetSite> GadgetSite::Make(SiteHost* host) { return ComPtr<GadgetSite>(new GadgetSite(nullptr, host)); }
+ComPtr<GadgetSite> GadgetSite::Make(SiteHost* host, SiteOptions options) {
+  return ComPtr<GadgetSite>(new GadgetSite(nullptr, host, options));
+}
 
 void* GadgetSite::FindInterface(REFIID iid) {
-  return LookUpInterface(
+  void* found = LookUpInterface(
       iid, {{IID_IOleClientSite, static_cast<IOleClientSite*>(this)},
             {IID_IOleWindow, static_cast<IOleInPlaceSiteWindowless*>(this)},
             {IID_IOleInPlaceSite, static_cast<IOleInPlaceSiteWindowless*>(this)},
             {IID_IOleInPlaceSiteEx, static_cast<IOleInPlaceSiteWindowless*>(this)},
-            {IID_IOleInPlaceSiteWindowless, static_cast<IOleInPlaceSiteWindowless*>(this)},
             {IID_IOleInPlaceUIWindow, static_cast<IOleInPlaceFrame*>(this)},
             {IID_IOleInPlaceFrame, static_cast<IOleInPlaceFrame*>(this)},
             {IID_IOleControlSite, static_cast<IOleControlSite*>(this)},
-            {IID_IAdviseSink, static_cast<IAdviseSink*>(this)},
-            {IID_IPluginSite, static_cast<IPluginSite*>(this)},
-            {IID_IPluginAboutBox, static_cast<IPluginAboutBox*>(this)}});
+            {IID_IAdviseSink, static_cast<IAdviseSink*>(this)}});
+  if (found) return found;
+  // A plain container has no windowless site at all, and a host that is
+  // not the sidebar no plug-in site.
+  if (options_.windowless && IsEqualIID(iid, IID_IOleInPlaceSiteWindowless))
+    return static_cast<IOleInPlaceSiteWindowless*>(this);
+  if (!options_.pluginSite) return nullptr;
+  return LookUpInterface(iid, {{IID_IPluginSite, static_cast<IPluginSite*>(this)},
+                               {IID_IPluginAboutBox, static_cast<IPluginAboutBox*>(this)}});
 }
 
-void GadgetSite::FinalRelease() {
-  if (icon_) DestroyIcon(icon_);
-  icon_ = nullptr;
+void GadgetSite::FinalRelease() { icon_.reset(); }
+
+HRESULT GadgetSite::Record(std::wstring_view call, IPicture* picture) {
+  if (host_) host_->OnSiteCall(*this, call, picture);
+  return S_OK;
+}
+
+HRESULT GadgetSite::Embed(IUnknown* control) {
+  if (!control || !host_) return E_INVALIDARG;
+  control_ = control;
+  HRESULT hr = control->QueryInterface(IID_PPV_ARGS(&oleObject_));
+  if (FAILED(hr)) return hr;
+  control->QueryInterface(IID_PPV_ARGS(&view_));
+  // The gadget asks for its site first thing (it hands over its title,
+  // size and icon there), before it is loaded.
+  return oleObject_->SetClientSite(this);
+}
+
+HRESULT GadgetSite::AdviseView() {
+  if (!view_) return E_NOINTERFACE;
+  return view_->SetAdvise(DVASPECT_CONTENT, 0, this);
+}
+
+HRESULT GadgetSite::InPlaceActivate() {
+  if (!oleObject_ || !host_) return E_UNEXPECTED;
+  RECT position = rect_;
+  const HRESULT hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, host_->HostWindow(), &position);
+  if (FAILED(hr)) return hr;
+  if (inPlace_) inPlace_->SetObjectRects(&rect_, &rect_);
+  return S_OK;
 }
 
 HRESULT GadgetSite::Attach(IUnknown* control, IStream* state, const RECT& rect) {
-  if (!control || !host_) return E_INVALIDARG;
-  control_ = control;
   rect_ = rect;
-  HRESULT hr = control->QueryInterface(IID_PPV_ARGS(&oleObject_));
-  if (FAILED(hr)) return hr;
-
-  // The gadget asks for its site first thing (it hands over its title,
-  // size and icon there), before it is loaded.
-  hr = oleObject_->SetClientSite(this);
+  HRESULT hr = Embed(control);
   if (FAILED(hr)) return hr;
 
   ComPtr<IPersistStreamInit> persist;
@@ -49,13 +78,10 @@ HRESULT GadgetSite::Attach(IUnknown* control, IStream* state, const RECT& rect) 
     if (FAILED(hr)) return hr;
   }
   oleObject_->SetHostNames(L"QuorvaneSidebar", nullptr);
-
-  if (SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&view_)))) view_->SetAdvise(DVASPECT_CONTENT, 0, this);
-
-  RECT position = rect_;
-  hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, host_->HostWindow(), &position);
+  AdviseView();
+  hr = InPlaceActivate();
   if (FAILED(hr)) return hr;
-  if (inPlace_) inPlace_->SetObjectRects(&rect_, &rect_);
+  RECT position = rect_;
   oleObject_->DoVerb(OLEIVERB_SHOW, nullptr, this, 0, host_->HostWindow(), &position);
   return S_OK;
 }
@@ -84,10 +110,7 @@ void GadgetSite::SetRect(const RECT& rect) {
   if (inPlace_) inPlace_->SetObjectRects(&rect_, &rect_);
   if (oleObject_) {
     // The gadget's extent in HIMETRIC, for those that ask for it.
-    HDC screen = ::GetDC(nullptr);
-    SIZEL extent{MulDiv(rect.right - rect.left, 2540, GetDeviceCaps(screen, LOGPIXELSX)),
-                 MulDiv(rect.bottom - rect.top, 2540, GetDeviceCaps(screen, LOGPIXELSY))};
-    ::ReleaseDC(nullptr, screen);
+    SIZEL extent = PixelsToHimetric(SIZE{rect.right - rect.left, rect.bottom - rect.top});
     oleObject_->SetExtent(DVASPECT_CONTENT, &extent);
   }
   InvalidateGadget(nullptr);
@@ -156,6 +179,7 @@ HRESULT GadgetSite::OnInPlaceActivate() {
 HRESULT GadgetSite::OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) {
   if (noRedraw) *noRedraw = FALSE;
   if (!control_) return E_UNEXPECTED;
+  Record(L"OnInPlaceActivate");
   inPlaceActive_ = true;
   windowless_ = (flags & ACTIVATE_WINDOWLESS) != 0;
   control_->QueryInterface(IID_PPV_ARGS(&inPlace_));
@@ -166,6 +190,7 @@ HRESULT GadgetSite::OnInPlaceActivateEx(BOOL* noRedraw, DWORD flags) {
 HRESULT GadgetSite::OnInPlaceDeactivate() { return OnInPlaceDeactivateEx(TRUE); }
 
 HRESULT GadgetSite::OnInPlaceDeactivateEx(BOOL) {
+  Record(L"OnInPlaceDeactivate");
   inPlaceActive_ = false;
   windowless_ = false;
   windowlessObject_.Reset();
@@ -239,12 +264,12 @@ HRESULT GadgetSite::ReleaseDC(HDC dc) {
 
 HRESULT GadgetSite::InvalidateRect(LPCRECT rect, BOOL) {
   InvalidateGadget(rect);
-  return S_OK;
+  return Record(L"InvalidateRect");
 }
 
 HRESULT GadgetSite::InvalidateRgn(HRGN, BOOL) {
   InvalidateGadget(nullptr);
-  return S_OK;
+  return Record(L"InvalidateRect");
 }
 
 HRESULT GadgetSite::OnDefWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -271,15 +296,13 @@ HRESULT GadgetSite::GetExtendedControl(IDispatch** out) {
 HRESULT GadgetSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {
   if (!himetric || !container) return E_POINTER;
   // The sidebar's container coordinates are pixels.
-  HDC screen = ::GetDC(nullptr);
-  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
+  const SIZE dpi = ScreenPixelsPerInch();
   if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
-    container->x = static_cast<float>(himetric->x) * dpiX / 2540.0f;
-    container->y = static_cast<float>(himetric->y) * dpiY / 2540.0f;
+    container->x = static_cast<float>(himetric->x) * dpi.cx / 2540.0f;
+    container->y = static_cast<float>(himetric->y) * dpi.cy / 2540.0f;
   } else {
-    himetric->x = static_cast<LONG>(container->x * 2540.0f / dpiX);
-    himetric->y = static_cast<LONG>(container->y * 2540.0f / dpiY);
+    himetric->x = static_cast<LONG>(container->x * 2540.0f / dpi.cx);
+    himetric->y = static_cast<LONG>(container->y * 2540.0f / dpi.cy);
   }
   return S_OK;
 }
@@ -293,26 +316,29 @@ HRESULT GadgetSite::OnFocus(BOOL focus) {
 
 void GadgetSite::OnViewChange(DWORD, LONG) {
   if (!inPlaceActive_ || windowless_) InvalidateGadget(nullptr);
+  Record(L"OnViewChange");
 }
 
 // IPluginSite
 
 HRESULT GadgetSite::SetTitle(BSTR title) {
   title_ = title ? std::wstring(title, SysStringLen(title)) : std::wstring();
+  Record(L"SetTitle " + title_);
   if (host_) host_->OnSiteChanged(*this);
   return S_OK;
 }
 
 HRESULT GadgetSite::SetIcon(IPicture* icon) {
-  HICON made = IconFromPicture(icon);
+  Record(L"SetIcon", icon);
+  UniqueIcon made(IconFromPicture(icon));
   if (!made) return icon ? E_FAIL : S_OK;
-  if (icon_) DestroyIcon(icon_);
-  icon_ = made;
+  icon_ = std::move(made);
   if (host_) host_->OnSiteChanged(*this);
   return S_OK;
 }
 
 HRESULT GadgetSite::SetDefaultSize(INT width, INT height) {
+  Record(L"SetDefaultSize " + std::to_wstring(width) + L" " + std::to_wstring(height));
   if (width <= 0 || height <= 0) return E_INVALIDARG;
   defaultSize_ = SIZE{width, height};
   if (host_) host_->OnSiteChanged(*this);
@@ -323,6 +349,7 @@ HRESULT GadgetSite::SetDefaultSize(INT width, INT height) {
 
 HRESULT GadgetSite::ShowAbout(IPicture* picture, BSTR text) {
   if (!host_) return E_UNEXPECTED;
+  Record(L"ShowAbout", picture);
   host_->ShowAbout(*this, picture, text ? std::wstring(text, SysStringLen(text)) : std::wstring());
   return S_OK;
 }

@@ -2,16 +2,18 @@
 // The sidebar's site for one gadget: the client site, in-place site
 // (windowless or windowed), in-place frame, control site and view advise
 // sink, plus the plug-in site and about-box interfaces a display plug-in
-// asks its host for.
+// asks its host for. The tests host the gadget in this same site.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
 
 #include <string>
+#include <string_view>
 
 #include "host/HostInterfaces.h"
 #include "host/com/ComObject.h"
 #include "host/com/ComPtr.h"
+#include "host/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
 
@@ -26,9 +28,21 @@ class SiteHost {
   virtual void ShowAbout(GadgetSite& site, IPicture* picture, const std::wstring& text) = 0;
   // The gadget asked to be saved.
   virtual void SaveSite(GadgetSite& site) = 0;
+  // Hears, in order, what the gadget calls on the site: "SetTitle <title>",
+  // "SetDefaultSize <width> <height>", "SetIcon" (with the picture),
+  // "ShowAbout", "OnViewChange", "InvalidateRect", "OnInPlaceActivate",
+  // "OnInPlaceDeactivate", "OnUIActivate", "OnUIDeactivate". For tests.
+  virtual void OnSiteCall(GadgetSite&, std::wstring_view /*call*/, IPicture* /*picture*/) {}
 
  protected:
   ~SiteHost() = default;
+};
+
+// How much of a host the site plays. The sidebar offers everything; tests
+// also try the gadget under plainer hosts.
+struct SiteOptions {
+  bool windowless = true;  // offers IOleInPlaceSiteWindowless
+  bool pluginSite = true;  // offers the plug-in site and the about box
 };
 
 class GadgetSite final : public ComObject,
@@ -40,14 +54,20 @@ class GadgetSite final : public ComObject,
                          public IPluginSite,
                          public IPluginAboutBox {
  public:
-  GadgetSite(IUnknown* outer, SiteHost* host);
+  GadgetSite(IUnknown* outer, SiteHost* host, SiteOptions options);
   QUORVANE_COM_IUNKNOWN
 
-  static ComPtr<GadgetSite> Make(SiteHost* host);
+  static ComPtr<GadgetSite> Make(SiteHost* host, SiteOptions options = {});
 
   // Sites `control`, loads it from `state` (InitNew when null) and
   // activates it in place in `rect` of the host window.
   HRESULT Attach(IUnknown* control, IStream* state, const RECT& rect);
+  // The steps of Attach, for a host (or test) that takes them one by one:
+  // keeps `control` and makes this its client site; advises its view;
+  // activates it in place in Rect().
+  HRESULT Embed(IUnknown* control);
+  HRESULT AdviseView();
+  HRESULT InPlaceActivate();
   // Deactivates and closes the gadget and lets go of it and of the host.
   void Detach();
 
@@ -58,7 +78,7 @@ class GadgetSite final : public ComObject,
   HWND ControlWindow() const;
   const std::wstring& Title() const { return title_; }
   SIZE DefaultSize() const { return defaultSize_; }
-  HICON Icon() const { return icon_; }
+  HICON Icon() const { return icon_.get(); }
   bool HasCapture() const { return capture_; }
   bool HasFocus() const { return focus_; }
 
@@ -83,11 +103,11 @@ class GadgetSite final : public ComObject,
   // IOleInPlaceSite
   HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override;
-  HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnUIActivate() override { return Record(L"OnUIActivate"); }
   HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, RECT* position,
                                              RECT* clip, OLEINPLACEFRAMEINFO* info) override;
   HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return Record(L"OnUIDeactivate"); }
   HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override;
   HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return S_OK; }
@@ -99,7 +119,7 @@ class GadgetSite final : public ComObject,
   HRESULT STDMETHODCALLTYPE RequestUIActivate() override { return S_OK; }
 
   // IOleInPlaceSiteWindowless
-  HRESULT STDMETHODCALLTYPE CanWindowlessActivate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE CanWindowlessActivate() override { return options_.windowless ? S_OK : S_FALSE; }
   HRESULT STDMETHODCALLTYPE GetCapture() override { return capture_ ? S_OK : S_FALSE; }
   HRESULT STDMETHODCALLTYPE SetCapture(BOOL capture) override;
   HRESULT STDMETHODCALLTYPE GetFocus() override { return focus_ ? S_OK : S_FALSE; }
@@ -148,17 +168,16 @@ class GadgetSite final : public ComObject,
   // IPluginAboutBox
   HRESULT STDMETHODCALLTYPE ShowAbout(IPicture* picture, BSTR text) override;
 
-#define QUORVANE_SITE_RESERVED(n) \
-  HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
   // Slots of the plug-in site and about box the sidebar does not offer;
   // shared by both interfaces where their numbers meet.
-  QUORVANE_SITE_RESERVED(3) QUORVANE_SITE_RESERVED(4) QUORVANE_SITE_RESERVED(5) QUORVANE_SITE_RESERVED(6)
-  QUORVANE_SITE_RESERVED(7) QUORVANE_SITE_RESERVED(8) QUORVANE_SITE_RESERVED(9) QUORVANE_SITE_RESERVED(10)
-  QUORVANE_SITE_RESERVED(11) QUORVANE_SITE_RESERVED(12) QUORVANE_SITE_RESERVED(13) QUORVANE_SITE_RESERVED(14)
-  QUORVANE_SITE_RESERVED(15) QUORVANE_SITE_RESERVED(16) QUORVANE_SITE_RESERVED(17) QUORVANE_SITE_RESERVED(18)
-  QUORVANE_SITE_RESERVED(19) QUORVANE_SITE_RESERVED(20) QUORVANE_SITE_RESERVED(21) QUORVANE_SITE_RESERVED(22)
-  QUORVANE_SITE_RESERVED(23) QUORVANE_SITE_RESERVED(24) QUORVANE_SITE_RESERVED(25)
-#undef QUORVANE_SITE_RESERVED
+  QUORVANE_HOST_SLOT_NOTIMPL(3) QUORVANE_HOST_SLOT_NOTIMPL(4) QUORVANE_HOST_SLOT_NOTIMPL(5)
+  QUORVANE_HOST_SLOT_NOTIMPL(6) QUORVANE_HOST_SLOT_NOTIMPL(7) QUORVANE_HOST_SLOT_NOTIMPL(8)
+  QUORVANE_HOST_SLOT_NOTIMPL(9) QUORVANE_HOST_SLOT_NOTIMPL(10) QUORVANE_HOST_SLOT_NOTIMPL(11)
+  QUORVANE_HOST_SLOT_NOTIMPL(12) QUORVANE_HOST_SLOT_NOTIMPL(13) QUORVANE_HOST_SLOT_NOTIMPL(14)
+  QUORVANE_HOST_SLOT_NOTIMPL(15) QUORVANE_HOST_SLOT_NOTIMPL(16) QUORVANE_HOST_SLOT_NOTIMPL(17)
+  QUORVANE_HOST_SLOT_NOTIMPL(18) QUORVANE_HOST_SLOT_NOTIMPL(19) QUORVANE_HOST_SLOT_NOTIMPL(20)
+  QUORVANE_HOST_SLOT_NOTIMPL(21) QUORVANE_HOST_SLOT_NOTIMPL(22) QUORVANE_HOST_SLOT_NOTIMPL(23)
+  QUORVANE_HOST_SLOT_NOTIMPL(24) QUORVANE_HOST_SLOT_NOTIMPL(25)
 
  protected:
   void* FindInterface(REFIID iid) override;
@@ -166,8 +185,10 @@ class GadgetSite final : public ComObject,
 
  private:
   void InvalidateGadget(const RECT* rect);
+  HRESULT Record(std::wstring_view call, IPicture* picture = nullptr);
 
   SiteHost* host_;
+  SiteOptions options_;
   ComPtr<IUnknown> control_;
   ComPtr<IOleObject> oleObject_;
   ComPtr<IOleInPlaceObject> inPlace_;
@@ -181,7 +202,7 @@ class GadgetSite final : public ComObject,
   bool focus_ = false;
   std::wstring title_;
   SIZE defaultSize_{0, 0};
-  HICON icon_ = nullptr;
+  UniqueIcon icon_;
 };
 
 }  // namespace quorvane::sidebar

@@ -25,10 +25,10 @@ void CreateFolders(const std::wstring& path) {
 }  // namespace
 
 std::wstring DefaultStatePath(REFCLSID clsid) {
-  PWSTR appData = nullptr;
+  UniqueCoTaskMem<wchar_t> appData;
   std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &appData))) folder = appData;
-  CoTaskMemFree(appData);
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, appData.out())))
+    folder = appData.get();
   wchar_t id[40];
   StringFromGUID2(clsid, id, 40);
   return folder + L"\\QuorvaneRSS\\Sidebar\\" + id + L".state";

@@ -1,5 +1,7 @@
 #include "sidebar/PictureIcon.h"
 
+#include "host/com/UniqueAny.h"
+
 namespace quorvane::sidebar {
 
 HICON IconFromPicture(IPicture* picture) {
@@ -15,17 +17,16 @@ HICON IconFromPicture(IPicture* picture) {
   if (!GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return nullptr;
   // An all-zero mask: the whole bitmap is opaque. CreateIconIndirect
   // copies both bitmaps, so the picture keeps its own.
-  HBITMAP mask = CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr);
+  const UniqueBitmap mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr));
   if (!mask) return nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, mask);
-  PatBlt(dc, 0, 0, info.bmWidth, info.bmHeight, BLACKNESS);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ICONINFO iconInfo{TRUE, 0, 0, mask, bitmap};
-  HICON icon = CreateIconIndirect(&iconInfo);
-  DeleteObject(mask);
-  return icon;
+  {
+    const UniqueDc dc(CreateCompatibleDC(nullptr));
+    HGDIOBJ old = SelectObject(dc.get(), mask.get());
+    PatBlt(dc.get(), 0, 0, info.bmWidth, info.bmHeight, BLACKNESS);
+    SelectObject(dc.get(), old);
+  }
+  ICONINFO iconInfo{TRUE, 0, 0, mask.get(), bitmap};
+  return CreateIconIndirect(&iconInfo);
 }
 
 }  // namespace quorvane::sidebar

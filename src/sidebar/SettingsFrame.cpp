@@ -5,6 +5,8 @@
 
 #include "host/com/ComObject.h"
 #include "host/com/ComPtr.h"
+#include "host/com/UniqueAny.h"
+#include "host/ole/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 namespace {
@@ -44,47 +46,47 @@ class PageSite final : public ComObject, public IPropertyPageSite {
 };
 
 struct FrameState {
-  HWND window = nullptr;
-  HFONT font = nullptr;
+  OwnedWindow window;
+  UniqueFont font;
   std::vector<ComPtr<IPropertyPage>> pages;
+  std::vector<SIZE> sizes;  // each page's, in the order of `pages`
   ComPtr<PageSite> site;
   bool done = false;
 
+  HWND Window() const { return window.Handle(); }
   // Applies every changed page; false when a page refused (it has told the
   // user why), so the frame stays open.
   bool Apply() {
     for (auto& page : pages)
       if (page->IsPageDirty() == S_OK && FAILED(page->Apply())) return false;
-    EnableWindow(GetDlgItem(window, kApplyId), FALSE);
+    EnableWindow(GetDlgItem(Window(), kApplyId), FALSE);
     return true;
   }
+  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 HRESULT PageSite::OnStatusChange(DWORD flags) {
-  if (frame_ && (flags & PROPPAGESTATUS_DIRTY)) EnableWindow(GetDlgItem(frame_->window, kApplyId), TRUE);
+  if (frame_ && (flags & PROPPAGESTATUS_DIRTY)) EnableWindow(GetDlgItem(frame_->Window(), kApplyId), TRUE);
   return S_OK;
 }
 
-LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* state = reinterpret_cast<FrameState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (state) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          if (state->Apply()) state->done = true;
-          return 0;
-        case IDCANCEL:
-          state->done = true;
-          return 0;
-        case kApplyId:
-          state->Apply();
-          return 0;
-      }
+LRESULT FrameState::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    switch (LOWORD(wParam)) {
+      case IDOK:
+        if (Apply()) done = true;
+        return 0;
+      case IDCANCEL:
+        done = true;
+        return 0;
+      case kApplyId:
+        Apply();
+        return 0;
     }
-    if (message == WM_CLOSE) {
-      state->done = true;
-      return 0;
-    }
+  }
+  if (message == WM_CLOSE) {
+    done = true;
+    return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -98,32 +100,9 @@ HWND AddButton(HWND parent, HFONT font, const wchar_t* text, int id, int x, int 
   return button;
 }
 
-}  // namespace
-
-bool StandardFrameCannotApply() {
-  static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  return wine;
-}
-
-HRESULT ShowSettingsFrame(HWND owner, const std::wstring& caption, IUnknown* object, const CAUUID& pages) {
-  if (!object) return E_POINTER;
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &FrameProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  if (!registered) return E_FAIL;
-
-  FrameState state;
-  state.site = ComPtr<PageSite>(new PageSite(nullptr, &state));
-  // Every page, its size and its place: stacked top to bottom.
-  SIZE area{0, 0};
-  std::vector<SIZE> sizes;
+// Creates every page of `pages` for `object`, sited on `state.site`; a
+// page that fails any step is left out.
+void LoadPages(FrameState& state, IUnknown* object, const CAUUID& pages) {
   for (ULONG i = 0; i < pages.cElems; ++i) {
     ComPtr<IPropertyPage> page;
     if (FAILED(CoCreateInstance(pages.pElems[i], nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&page)))) continue;
@@ -135,21 +114,28 @@ HRESULT ShowSettingsFrame(HWND owner, const std::wstring& caption, IUnknown* obj
       page->SetPageSite(nullptr);
       continue;
     }
-    CoTaskMemFree(info.pszTitle);
-    CoTaskMemFree(info.pszDocString);
-    CoTaskMemFree(info.pszHelpFile);
-    sizes.push_back(info.size);
-    area.cx = std::max(area.cx, info.size.cx);
-    area.cy += info.size.cy;
+    const UniqueCoTaskMem<OLECHAR> title(info.pszTitle), doc(info.pszDocString), help(info.pszHelpFile);
+    state.sizes.push_back(info.size);
     state.pages.push_back(page);
   }
-  if (state.pages.empty()) return E_FAIL;
+}
 
+// The frame window, left of the owner and inside the work area, with the
+// pages stacked top to bottom above OK, Cancel and Apply.
+HRESULT CreateFrame(FrameState& state, HWND owner, const std::wstring& caption) {
+  SIZE area{0, 0};
+  for (const SIZE& size : state.sizes) {
+    area.cx = std::max(area.cx, size.cx);
+    area.cy += size.cy;
+  }
   const int clientWidth = std::max<int>(area.cx + 2 * kMargin, 3 * kButtonWidth + 4 * kMargin);
   const int clientHeight = area.cy + 3 * kMargin + kButtonHeight;
   RECT frame{0, 0, clientWidth, clientHeight};
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
+  WindowOptions options;
+  options.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  options.look.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  AdjustWindowRectEx(&frame, style, FALSE, options.exStyle);
   RECT ownerRect{};
   GetWindowRect(owner, &ownerRect);
   RECT work{0, 0, 800, 600};
@@ -158,31 +144,40 @@ HRESULT ShowSettingsFrame(HWND owner, const std::wstring& caption, IUnknown* obj
   const int x = std::max<LONG>(work.left, std::min<LONG>(ownerRect.left - width - 8, work.right - width));
   const int y = std::max<LONG>(work.top, std::min<LONG>(ownerRect.top, work.bottom - height));
   const std::wstring title = L"Properties for " + caption;
-  state.window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, title.c_str(), style, x, y,
-                                 width, height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!state.window) return HRESULT_FROM_WIN32(GetLastError());
-  SetWindowLongPtrW(state.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+  options.title = title.c_str();
+  if (!state.window.Create(kClassName, style, owner, RECT{x, y, x + width, y + height},
+                           [&state](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+                             return state.Handle(window, message, wParam, lParam);
+                           },
+                           options))
+    return HRESULT_FROM_WIN32(GetLastError());
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  state.font = CreateFontIndirectW(&metrics.lfMessageFont);
+  state.font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
 
   int top = kMargin;
   for (size_t i = 0; i < state.pages.size(); ++i) {
-    RECT place{kMargin, top, kMargin + sizes[i].cx, top + sizes[i].cy};
-    state.pages[i]->Activate(state.window, &place, TRUE);
+    RECT place{kMargin, top, kMargin + state.sizes[i].cx, top + state.sizes[i].cy};
+    state.pages[i]->Activate(state.Window(), &place, TRUE);
     state.pages[i]->Show(SW_SHOWNORMAL);
-    top += sizes[i].cy;
+    top += state.sizes[i].cy;
   }
   const int buttonTop = clientHeight - kMargin - kButtonHeight;
   int buttonLeft = clientWidth - 3 * (kButtonWidth + kMargin);
-  AddButton(state.window, state.font, L"OK", IDOK, buttonLeft, buttonTop, true);
-  AddButton(state.window, state.font, L"Cancel", IDCANCEL, buttonLeft += kButtonWidth + kMargin, buttonTop, false);
-  EnableWindow(AddButton(state.window, state.font, L"&Apply", kApplyId, buttonLeft + kButtonWidth + kMargin, buttonTop,
-                         false), FALSE);
+  AddButton(state.Window(), state.font.get(), L"OK", IDOK, buttonLeft, buttonTop, true);
+  AddButton(state.Window(), state.font.get(), L"Cancel", IDCANCEL, buttonLeft += kButtonWidth + kMargin, buttonTop,
+            false);
+  EnableWindow(AddButton(state.Window(), state.font.get(), L"&Apply", kApplyId, buttonLeft + kButtonWidth + kMargin,
+                         buttonTop, false),
+               FALSE);
+  return S_OK;
+}
 
+// Runs the frame modally until OK, Cancel or close, the owner disabled.
+void RunModal(FrameState& state, HWND owner) {
   EnableWindow(owner, FALSE);
-  ShowWindow(state.window, SW_SHOWNORMAL);
+  ShowWindow(state.Window(), SW_SHOWNORMAL);
   MSG message;
   while (!state.done) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -193,7 +188,7 @@ HRESULT ShowSettingsFrame(HWND owner, const std::wstring& caption, IUnknown* obj
     bool handled = false;
     for (auto& page : state.pages)
       if (!handled && page->TranslateAccelerator(&message) == S_OK) handled = true;
-    if (!handled && IsDialogMessageW(state.window, &message)) handled = true;
+    if (!handled && IsDialogMessageW(state.Window(), &message)) handled = true;
     if (!handled) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
@@ -201,7 +196,10 @@ HRESULT ShowSettingsFrame(HWND owner, const std::wstring& caption, IUnknown* obj
   }
   EnableWindow(owner, TRUE);
   SetActiveWindow(owner);
+}
 
+// Lets go of the pages, then of the frame window.
+void ClosePages(FrameState& state) {
   for (auto& page : state.pages) {
     page->Show(SW_HIDE);
     page->Deactivate();
@@ -210,10 +208,26 @@ HRESULT ShowSettingsFrame(HWND owner, const std::wstring& caption, IUnknown* obj
   }
   state.pages.clear();
   state.site->Detach();
-  SetWindowLongPtrW(state.window, GWLP_USERDATA, 0);
-  DestroyWindow(state.window);
-  DeleteObject(state.font);
-  return S_OK;
+  state.window.Destroy();
+}
+
+}  // namespace
+
+bool StandardFrameCannotApply() {
+  static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+HRESULT ShowSettingsFrame(HWND owner, const std::wstring& caption, IUnknown* object, const CAUUID& pages) {
+  if (!object) return E_POINTER;
+  FrameState state;
+  state.site = ComPtr<PageSite>(new PageSite(nullptr, &state));
+  LoadPages(state, object, pages);
+  if (state.pages.empty()) return E_FAIL;
+  const HRESULT hr = CreateFrame(state, owner, caption);
+  if (SUCCEEDED(hr)) RunModal(state, owner);
+  ClosePages(state);
+  return hr;
 }
 
 }  // namespace quorvane::sidebar

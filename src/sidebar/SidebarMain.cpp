@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "QuorvaneRSS_h.h"
+#include "host/com/Apartment.h"
 #include "host/com/ComPtr.h"
 #include "sidebar/GadgetFactory.h"
 #include "sidebar/GadgetState.h"
@@ -44,13 +45,11 @@ std::wstring Hex(HRESULT hr) {
 // sidebar.
 HRESULT CallModule(const wchar_t* fileName, const char* entry) {
   const std::wstring path = GadgetFactory::BesideExecutable(fileName);
-  HMODULE module = LoadLibraryW(path.c_str());
+  const UniqueModule module(LoadLibraryW(path.c_str()));
   if (!module) return HRESULT_FROM_WIN32(GetLastError());
   using Entry = HRESULT(STDAPICALLTYPE*)();
-  auto function = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, entry)));
-  const HRESULT hr = function ? function() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-  FreeLibrary(module);
-  return hr;
+  auto function = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module.get(), entry)));
+  return function ? function() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 }
 
 int Install(bool install) {
@@ -161,10 +160,11 @@ int RunSidebar(const SidebarOptions& options, int showCommand) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::wstring> args;
-  for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
-  LocalFree(argv);
+  {
+    const UniqueLocalMem<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+    for (int i = 1; argv && i < count; ++i) args.emplace_back(argv.get()[i]);
+  }
 
   std::wstring error;
   const auto options = ParseSidebarOptions(args, error);
@@ -172,12 +172,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     Print(L"QuorvaneSidebar: " + error);
     return 1;
   }
-  if (FAILED(OleInitialize(nullptr))) return 2;
-  int exitCode = 0;
-  if (options->install || options->uninstall)
-    exitCode = Install(options->install);
-  else
-    exitCode = RunSidebar(*options, showCommand);
-  OleUninitialize();
-  return exitCode;
+  const OleApartment ole;
+  if (!ole) return 2;
+  if (options->install || options->uninstall) return Install(options->install);
+  return RunSidebar(*options, showCommand);
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "host/com/UniqueAny.h"
 #include "sidebar/GadgetState.h"
 #include "sidebar/SettingsFrame.h"
 
@@ -47,23 +48,19 @@ SidebarWindow::~SidebarWindow() {
 }
 
 bool SidebarWindow::Create() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &SidebarWindow::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  if (!registered) return false;
-  window_ = CreateWindowExW(0, kClassName, L"QuorvaneSidebar",
-                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                            CW_USEDEFAULT, CW_USEDEFAULT, kPanelClientWidth + 16, 200, nullptr, nullptr,
-                            GetModuleHandleW(nullptr), this);
-  if (!window_) return false;
+  WindowOptions options;
+  options.title = L"QuorvaneSidebar";
+  options.look = WindowClassStyle{CS_DBLCLKS, nullptr, LoadIconW(nullptr, IDI_APPLICATION)};
+  // Where the system puts new windows; FitAndShow moves it to the edge.
+  const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + kPanelClientWidth + 16, CW_USEDEFAULT + 200};
+  if (!frame_.Create(kClassName,
+                     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                     nullptr, place,
+                     [this](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+                       return Dispatch(window, message, wParam, lParam);
+                     },
+                     options))
+    return false;
   SetTimer(window_, kTickTimer, kTickMs, nullptr);
   return true;
 }
@@ -138,9 +135,8 @@ void SidebarWindow::Paint() {
     const RECT& r = slot.site->Rect();
     ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
   }
-  HBRUSH background = CreateSolidBrush(RGB(0x3A, 0x3F, 0x4A));
-  FillRect(dc, &paint.rcPaint, background);
-  DeleteObject(background);
+  const UniqueBrush background(CreateSolidBrush(RGB(0x3A, 0x3F, 0x4A)));
+  FillRect(dc, &paint.rcPaint, background.get());
   RestoreDC(dc, saved);
   for (const Slot& slot : slots_) {
     RECT overlap;
@@ -198,60 +194,76 @@ HMENU SidebarWindow::BuildMenu(size_t gadget) {
 }
 
 void SidebarWindow::RunMenuCommand(size_t gadget, UINT command) {
-  if (command == kExitCommand) {
-    Close();
+  if (command >= kFirstGadgetCommand && command <= kLastGadgetCommand) {
+    RunGadgetCommand(gadget, command);
     return;
   }
-  if (gadget >= slots_.size()) return;
-  ComPtr<GadgetSite> site = slots_[gadget].site;
-  IUnknown* control = site->Control();
-  if (!control) return;
-  if (command >= kFirstGadgetCommand && command <= kLastGadgetCommand) {
-    ComPtr<IContextMenu> own;
-    if (FAILED(control->QueryInterface(IID_PPV_ARGS(&own)))) return;
-    CMINVOKECOMMANDINFO info{};
-    info.cbSize = sizeof(info);
-    info.hwnd = window_;
-    info.lpVerb = MAKEINTRESOURCEA(command - kFirstGadgetCommand);
-    info.nShow = SW_SHOWNORMAL;
-    own->InvokeCommand(&info);
-    // The closed menu uncovers the gadget: show its new state now.
-    InvalidateRect(window_, &site->Rect(), FALSE);
-    if (HWND child = site->ControlWindow()) InvalidateRect(child, nullptr, FALSE);
-  } else if (command >= kNextHeadlineCommand && command <= kExportFeedsCommand) {
+  if (command >= kNextHeadlineCommand && command <= kExportFeedsCommand) {
     RunFeedCommand(gadget, command);
-  } else if (command == kSettingsCommand) {
-    ShowSettings(gadget);
-  } else if (command == kAboutCommand) {
-    ComPtr<IPluginCommand> plugin;
-    if (SUCCEEDED(control->QueryInterface(IID_IPluginCommand, reinterpret_cast<void**>(plugin.GetAddressOf()))))
-      plugin->OnCommand(kPluginCommandAbout);
+    return;
+  }
+  switch (command) {
+    case kSettingsCommand:
+      ShowSettings(gadget);
+      break;
+    case kAboutCommand:
+      ShowGadgetAbout(gadget);
+      break;
+    case kExitCommand:
+      Close();
+      break;
   }
 }
 
+// One of the gadget's own items.
+void SidebarWindow::RunGadgetCommand(size_t gadget, UINT command) {
+  if (gadget >= slots_.size()) return;
+  ComPtr<GadgetSite> site = slots_[gadget].site;
+  ComPtr<IContextMenu> own;
+  if (!site->Control() || FAILED(site->Control()->QueryInterface(IID_PPV_ARGS(&own)))) return;
+  CMINVOKECOMMANDINFO info{};
+  info.cbSize = sizeof(info);
+  info.hwnd = window_;
+  info.lpVerb = MAKEINTRESOURCEA(command - kFirstGadgetCommand);
+  info.nShow = SW_SHOWNORMAL;
+  own->InvokeCommand(&info);
+  // The closed menu uncovers the gadget: show its new state now.
+  InvalidateRect(window_, &site->Rect(), FALSE);
+  if (HWND child = site->ControlWindow()) InvalidateRect(child, nullptr, FALSE);
+}
+
+void SidebarWindow::ShowGadgetAbout(size_t gadget) {
+  if (gadget >= slots_.size() || !slots_[gadget].site->Control()) return;
+  ComPtr<IPluginCommand> plugin;
+  if (SUCCEEDED(slots_[gadget].site->Control()->QueryInterface(
+          IID_IPluginCommand, reinterpret_cast<void**>(plugin.GetAddressOf()))))
+    plugin->OnCommand(kPluginCommandAbout);
+}
+
 void SidebarWindow::ShowMenu(size_t gadget, POINT screenPoint) {
-  HMENU menu = BuildMenu(gadget);
+  UniqueMenu menu(BuildMenu(gadget));
   if (!menu) return;
   inModal_ = true;
   SetForegroundWindow(window_);
-  const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+  const UINT command = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                         screenPoint.x, screenPoint.y, 0, window_, nullptr));
-  DestroyMenu(menu);
+  menu.reset();
   inModal_ = false;
   if (command) RunMenuCommand(gadget, command);
   if (closePending_) Close();
 }
 
 bool SidebarWindow::RunMenuItem(size_t gadget, const std::wstring& text) {
-  HMENU menu = BuildMenu(gadget);
-  if (!menu) return false;
   UINT command = 0;
-  for (int i = 0, n = GetMenuItemCount(menu); i < n && !command; ++i) {
-    wchar_t item[256] = {};
-    if (GetMenuStringW(menu, i, item, 256, MF_BYPOSITION) > 0 && MenuKey(item) == MenuKey(text))
-      command = GetMenuItemID(menu, i);
+  {
+    const UniqueMenu menu(BuildMenu(gadget));
+    if (!menu) return false;
+    for (int i = 0, n = GetMenuItemCount(menu.get()); i < n && !command; ++i) {
+      wchar_t item[256] = {};
+      if (GetMenuStringW(menu.get(), i, item, 256, MF_BYPOSITION) > 0 && MenuKey(item) == MenuKey(text))
+        command = GetMenuItemID(menu.get(), i);
+    }
   }
-  DestroyMenu(menu);
   if (!command) return false;
   RunMenuCommand(gadget, command);
   return true;
@@ -259,15 +271,14 @@ bool SidebarWindow::RunMenuItem(size_t gadget, const std::wstring& text) {
 
 std::vector<std::wstring> SidebarWindow::MenuTexts(size_t gadget) {
   std::vector<std::wstring> texts;
-  HMENU menu = BuildMenu(gadget);
+  const UniqueMenu menu(BuildMenu(gadget));
   if (!menu) return texts;
-  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+  for (int i = 0, n = GetMenuItemCount(menu.get()); i < n; ++i) {
     wchar_t item[256] = {};
-    if (GetMenuStringW(menu, i, item, 256, MF_BYPOSITION) <= 0) continue;
-    const bool checked = (GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED) != 0;
+    if (GetMenuStringW(menu.get(), i, item, 256, MF_BYPOSITION) <= 0) continue;
+    const bool checked = (GetMenuState(menu.get(), i, MF_BYPOSITION) & MF_CHECKED) != 0;
     texts.push_back((checked ? L"*" : L"") + WithoutAmpersands(item));
   }
-  DestroyMenu(menu);
   return texts;
 }
 
@@ -279,6 +290,7 @@ void SidebarWindow::ShowSettings(size_t gadget) {
   if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&specify)))) return;
   CAUUID pages{};
   if (FAILED(specify->GetPages(&pages))) return;
+  const UniqueCoTaskMem<GUID> pageIds(pages.pElems);
   const std::wstring caption = site->Title().empty() ? std::wstring(L"Gadget") : site->Title();
   IUnknown* objects[] = {control.Get()};
   inModal_ = true;
@@ -288,7 +300,6 @@ void SidebarWindow::ShowSettings(size_t gadget) {
     OleCreatePropertyFrame(window_, 0, 0, caption.c_str(), 1, objects, pages.cElems, pages.pElems,
                            LOCALE_USER_DEFAULT, 0, nullptr);
   inModal_ = false;
-  CoTaskMemFree(pages.pElems);
   // An applied change is saved at once, not only on exit.
   ComPtr<IPersistStreamInit> persist;
   if (site->Control() && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&persist))) && persist->IsDirty() == S_OK)
@@ -354,19 +365,10 @@ void SidebarWindow::SaveSite(GadgetSite& site) { SaveGadget(IndexOf(site)); }
 
 // Messages
 
-LRESULT CALLBACK SidebarWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<SidebarWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_ = window;
-  }
-  auto* self = reinterpret_cast<SidebarWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  const LRESULT result = self->Handle(message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    self->window_ = nullptr;
-  }
+LRESULT SidebarWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) window_ = window;
+  const LRESULT result = Handle(message, wParam, lParam);
+  if (message == WM_NCDESTROY) window_ = nullptr;
   return result;
 }
 
@@ -381,13 +383,9 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Layout();
       return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      RECT frame{0, 0, 96, 60};
-      AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE, 0);
-      info->ptMinTrackSize = POINT{frame.right - frame.left, frame.bottom - frame.top};
+    case WM_GETMINMAXINFO:
+      OnMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
-    }
     case WM_TIMER:
       if (wParam == kTickTimer) {
         // The status window follows the gadget's cycles.
@@ -404,19 +402,9 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP: {
-      const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (GadgetSite* target = PointerTarget(point)) {
-        if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
-          // A click gives the gadget the focus, as it would a window.
-          for (const Slot& slot : slots_)
-            if (slot.site.Get() != target && slot.site->HasFocus()) slot.site->SetFocus(FALSE);
-          target->SetFocus(TRUE);
-        }
-        if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
-      }
+    case WM_MBUTTONUP:
+      if (OnPointer(message, wParam, lParam, result)) return result;
       break;
-    }
     case WM_MOUSEWHEEL: {
       // In screen coordinates: to the windowless gadget under the pointer.
       POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -426,15 +414,7 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == window_ && LOWORD(lParam) == HTCLIENT) {
-        POINT point;
-        GetCursorPos(&point);
-        ScreenToClient(window_, &point);
-        if (GadgetSite* target = PointerTarget(point))
-          if (target->ForwardMessage(message, wParam, lParam, &result)) return TRUE;
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        return TRUE;
-      }
+      if (OnSetCursor(wParam, lParam)) return TRUE;
       break;
     case WM_KEYDOWN:
     case WM_KEYUP:
@@ -442,26 +422,9 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (GadgetSite* target = FocusTarget())
         if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
       break;
-    case WM_CONTEXTMENU: {
-      POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      int gadget = -1;
-      if (screen.x == -1 && screen.y == -1) {
-        // From the keyboard: the focused gadget, or the first.
-        gadget = slots_.empty() ? -1 : 0;
-        for (size_t i = 0; i < slots_.size(); ++i)
-          if (slots_[i].site->HasFocus()) gadget = static_cast<int>(i);
-        if (gadget >= 0) {
-          screen = POINT{slots_[gadget].site->Rect().left, slots_[gadget].site->Rect().top};
-          ClientToScreen(window_, &screen);
-        }
-      } else {
-        POINT client = screen;
-        ScreenToClient(window_, &client);
-        gadget = GadgetAt(client);
-      }
-      if (gadget >= 0) ShowMenu(static_cast<size_t>(gadget), screen);
+    case WM_CONTEXTMENU:
+      OnContextMenu(lParam);
       return 0;
-    }
     case WM_CLOSE:
       Close();
       return 0;
@@ -476,6 +439,57 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
   }
   return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void SidebarWindow::OnMinMaxInfo(MINMAXINFO& info) const {
+  RECT frame{0, 0, 96, 60};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE, 0);
+  info.ptMinTrackSize = POINT{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+bool SidebarWindow::OnPointer(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  GadgetSite* target = PointerTarget(point);
+  if (!target) return false;
+  if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
+    // A click gives the gadget the focus, as it would a window.
+    for (const Slot& slot : slots_)
+      if (slot.site.Get() != target && slot.site->HasFocus()) slot.site->SetFocus(FALSE);
+    target->SetFocus(TRUE);
+  }
+  return target->ForwardMessage(message, wParam, lParam, &result);
+}
+
+bool SidebarWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != window_ || LOWORD(lParam) != HTCLIENT) return false;
+  POINT point;
+  GetCursorPos(&point);
+  ScreenToClient(window_, &point);
+  LRESULT result = 0;
+  if (GadgetSite* target = PointerTarget(point))
+    if (target->ForwardMessage(WM_SETCURSOR, wParam, lParam, &result)) return true;
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  return true;
+}
+
+void SidebarWindow::OnContextMenu(LPARAM lParam) {
+  POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  int gadget = -1;
+  if (screen.x == -1 && screen.y == -1) {
+    // From the keyboard: the focused gadget, or the first.
+    gadget = slots_.empty() ? -1 : 0;
+    for (size_t i = 0; i < slots_.size(); ++i)
+      if (slots_[i].site->HasFocus()) gadget = static_cast<int>(i);
+    if (gadget >= 0) {
+      screen = POINT{slots_[gadget].site->Rect().left, slots_[gadget].site->Rect().top};
+      ClientToScreen(window_, &screen);
+    }
+  } else {
+    POINT client = screen;
+    ScreenToClient(window_, &client);
+    gadget = GadgetAt(client);
+  }
+  if (gadget >= 0) ShowMenu(static_cast<size_t>(gadget), screen);
 }
 
 }  // namespace quorvane::sidebar

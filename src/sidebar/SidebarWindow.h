@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "host/ole/OwnedWindow.h"
 #include "sidebar/AboutWindow.h"
 #include "sidebar/FeedStatusWindow.h"
 #include "sidebar/FeedTransfer.h"
@@ -96,8 +97,16 @@ class SidebarWindow final : public SiteHost {
     ComPtr<GadgetSite> site;
   };
 
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // Parts of Handle: true when the message was handled (`result` set).
+  bool OnPointer(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void OnContextMenu(LPARAM lParam);
+  void OnMinMaxInfo(MINMAXINFO& info) const;
+  // Parts of RunMenuCommand.
+  void RunGadgetCommand(size_t gadget, UINT command);
+  void ShowGadgetAbout(size_t gadget);
   void Layout();
   void Paint();
   // The windowless gadget that gets a pointer message at `point` (client
@@ -119,7 +128,8 @@ class SidebarWindow final : public SiteHost {
   void DetachAll();
 
   GadgetFactory& factory_;
-  HWND window_ = nullptr;
+  OwnedWindow frame_;
+  HWND window_ = nullptr;  // frame_'s, from WM_NCCREATE through WM_NCDESTROY
   std::vector<Slot> slots_;
   AboutWindow about_;
   FeedStatusWindow feedStatus_;

@@ -2,9 +2,31 @@
 
 #include <vector>
 
-#include "host/com/UniqueHandle.h"
+#include "host/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
+namespace {
+
+// Copies the window's pixels into a new DIB section (`bitmap`, whose
+// pixels `bits` points at).
+bool CopyPixels(HWND window, bool wholeWindow, BITMAPINFO& info, UniqueBitmap& bitmap, void*& bits) {
+  HDC source = wholeWindow ? GetWindowDC(window) : GetDC(window);
+  bool ok = false;
+  {
+    const UniqueDc memory(CreateCompatibleDC(source));
+    bitmap.reset(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap && bits) {
+      HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+      ok = BitBlt(memory.get(), 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, source, 0, 0, SRCCOPY) != FALSE;
+      GdiFlush();
+      SelectObject(memory.get(), old);
+    }
+  }
+  ReleaseDC(window, source);
+  return ok;
+}
+
+}  // namespace
 
 bool CaptureWindow(HWND window, const std::wstring& path, bool wholeWindow) {
   if (!IsWindow(window)) return false;
@@ -20,8 +42,6 @@ bool CaptureWindow(HWND window, const std::wstring& path, bool wholeWindow) {
   const int width = rect.right, height = rect.bottom;
   if (width <= 0 || height <= 0) return false;
 
-  HDC source = wholeWindow ? GetWindowDC(window) : GetDC(window);
-  HDC memory = CreateCompatibleDC(source);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
@@ -30,20 +50,8 @@ bool CaptureWindow(HWND window, const std::wstring& path, bool wholeWindow) {
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = false;
-  if (bitmap && bits) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY) != FALSE;
-    GdiFlush();
-    SelectObject(memory, old);
-  }
-  DeleteDC(memory);
-  ReleaseDC(window, source);
-  if (!ok) {
-    if (bitmap) DeleteObject(bitmap);
-    return false;
-  }
+  UniqueBitmap bitmap;
+  if (!CopyPixels(window, wholeWindow, info, bitmap, bits)) return false;
 
   const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
   const DWORD imageBytes = stride * static_cast<DWORD>(height);
@@ -54,6 +62,7 @@ bool CaptureWindow(HWND window, const std::wstring& path, bool wholeWindow) {
   info.bmiHeader.biSizeImage = imageBytes;
 
   const std::wstring temporary = path + L".part";
+  bool ok = false;
   {
     UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr));
@@ -62,7 +71,7 @@ bool CaptureWindow(HWND window, const std::wstring& path, bool wholeWindow) {
          WriteFile(file.get(), &info.bmiHeader, sizeof(BITMAPINFOHEADER), &written, nullptr) &&
          WriteFile(file.get(), bits, imageBytes, &written, nullptr);
   }
-  DeleteObject(bitmap);
+  bitmap.reset();
   // Readers polling for the file never see half of it.
   ok = ok && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
   if (!ok) DeleteFileW(temporary.c_str());

@@ -12,15 +12,10 @@
 #include "GadgetDll.h"
 #include "QuorvaneRSS_h.h"
 #include "ThreadCount.h"
+#include "host/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
-
-class OleApartment {
- public:
-  OleApartment() { OleInitialize(nullptr); }
-  ~OleApartment() { OleUninitialize(); }
-};
 
 bool WaitFor(DWORD ms, const auto& done) {
   const ULONGLONG end = GetTickCount64() + ms;

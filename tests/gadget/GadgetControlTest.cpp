@@ -106,16 +106,16 @@ TEST_F(GadgetControlTest, TypingTicksAskForARedrawUnlessPausedAndCursorTicksNeve
 
   Tick(TIMER_TYPING);
   EXPECT_EQ(machine.TypedCount(), 1);
-  EXPECT_EQ(container.Site().Count(L"OnViewChange"), 1);
+  EXPECT_EQ(container.Calls().Count(L"OnViewChange"), 1);
 
   Tick(TIMER_CURSOR);
   EXPECT_TRUE(machine.CursorOn());
-  EXPECT_EQ(container.Site().Count(L"OnViewChange"), 1);
+  EXPECT_EQ(container.Calls().Count(L"OnViewChange"), 1);
 
   machine.TogglePause();
   Tick(TIMER_TYPING);
   EXPECT_EQ(machine.TypedCount(), 2);  // typing goes on, unseen
-  EXPECT_EQ(container.Site().Count(L"OnViewChange"), 1);
+  EXPECT_EQ(container.Calls().Count(L"OnViewChange"), 1);
 
   Tick(7);  // not one of ours
   EXPECT_EQ(machine.TypedCount(), 2);
@@ -135,7 +135,7 @@ TEST_F(GadgetControlTest, RedrawGoesToTheWindowOrTheWindowlessSite) {
     ValidateRect(window, nullptr);
     Tick(TIMER_TYPING);
     EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
-    EXPECT_EQ(container.Site().Count(L"OnViewChange"), 0);
+    EXPECT_EQ(container.Calls().Count(L"OnViewChange"), 0);
     container.Close();
   }
   SiteOptions options;
@@ -143,9 +143,9 @@ TEST_F(GadgetControlTest, RedrawGoesToTheWindowOrTheWindowlessSite) {
   TestContainer container(options);
   ASSERT_EQ(container.Embed(control_.Get()), S_OK);
   ASSERT_EQ(container.Activate(), S_OK);
-  const int before = container.Site().Count(L"InvalidateRect");
+  const int before = container.Calls().Count(L"InvalidateRect");
   Tick(TIMER_TYPING);
-  EXPECT_EQ(container.Site().Count(L"InvalidateRect"), before + 1);
+  EXPECT_EQ(container.Calls().Count(L"InvalidateRect"), before + 1);
   container.Close();
 }
 
@@ -202,7 +202,7 @@ TEST_F(GadgetControlTest, QuickActivationSitesTheControlLikeSetClientSite) {
   answer.cbSize = sizeof(answer);
   ASSERT_EQ(quick->QuickActivate(&host, &answer), S_OK);
   EXPECT_EQ(answer.dwMiscStatus, 0x20191u);
-  EXPECT_EQ(container.Site().calls.size(), 3u);
+  EXPECT_EQ(container.Calls().calls.size(), 3u);
 
   ComPtr<IProvideClassInfo2> classInfo;
   ASSERT_EQ(control_.As(&classInfo), S_OK);
@@ -223,11 +223,11 @@ TEST_F(GadgetControlTest, SiteWithoutPluginInterfacesHearsNothingMore) {
   options.pluginSite = false;
   TestContainer container(options);
   EXPECT_EQ(container.Embed(control_.Get()), S_OK);
-  EXPECT_TRUE(container.Site().calls.empty());
+  EXPECT_TRUE(container.Calls().calls.empty());
   ComPtr<IPluginCommand> command;
   ASSERT_EQ(control_->QueryInterface(IID_IPluginCommand, reinterpret_cast<void**>(command.GetAddressOf())), S_OK);
   EXPECT_EQ(command->OnCommand(kPluginCommandAbout), S_OK);
-  EXPECT_TRUE(container.Site().calls.empty());
+  EXPECT_TRUE(container.Calls().calls.empty());
   container.Close();
 }
 

@@ -125,13 +125,13 @@ TEST_F(GadgetInteractionTest, PauseFreezesTheDisplayInTheContainer) {
   EXPECT_FALSE(gadget_->Machine().ScreenFull());
 
   HWND messages = gadget_->MessageWindow();
-  const int before = container_->Site().Count(L"InvalidateRect");
+  const int before = container_->Calls().Count(L"InvalidateRect");
   SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
-  EXPECT_EQ(before, container_->Site().Count(L"InvalidateRect")) << "no redraw while paused";
+  EXPECT_EQ(before, container_->Calls().Count(L"InvalidateRect")) << "no redraw while paused";
   ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
   EXPECT_FALSE(gadget_->Machine().Paused());
   SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
-  EXPECT_EQ(before + 1, container_->Site().Count(L"InvalidateRect"));
+  EXPECT_EQ(before + 1, container_->Calls().Count(L"InvalidateRect"));
 }
 
 TEST_F(GadgetInteractionTest, ClickInTheLinkBarOfATallControlOpensTheLink) {

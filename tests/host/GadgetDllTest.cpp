@@ -10,16 +10,11 @@
 #include "TestContainer.h"
 #include "ThreadCount.h"
 #include "host/HostInterfaces.h"
+#include "host/com/Apartment.h"
 #include "host/com/ComPtr.h"
 
 namespace quorvane::test {
 namespace {
-
-class OleApartment {
- public:
-  OleApartment() { OleInitialize(nullptr); }
-  ~OleApartment() { OleUninitialize(); }
-};
 
 // An outer object that counts the references its inner object delegates.
 class CountingOuter final : public IUnknown {
@@ -121,13 +116,13 @@ TEST(GadgetDll, HostSitesActivatesAndTearsDownTheControl) {
     // The plug-in calls, in order, as the site is set.
     ASSERT_EQ(container.Embed(control.Get()), S_OK);
     const std::vector<std::wstring> hostCalls = {L"SetTitle QuorvaneRSS", L"SetDefaultSize 80 50", L"SetIcon"};
-    EXPECT_EQ(container.Site().calls, hostCalls);
-    ASSERT_NE(container.Site().icon.Get(), nullptr);
+    EXPECT_EQ(container.Calls().calls, hostCalls);
+    ASSERT_NE(container.Calls().icon.Get(), nullptr);
     SHORT type = 0;
-    container.Site().icon->get_Type(&type);
+    container.Calls().icon->get_Type(&type);
     EXPECT_EQ(type, PICTYPE_BITMAP);
     OLE_HANDLE handle = 0;
-    container.Site().icon->get_Handle(&handle);
+    container.Calls().icon->get_Handle(&handle);
     BITMAP bitmap{};
     ASSERT_NE(GetObjectW(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof(bitmap), &bitmap), 0);
     EXPECT_EQ(bitmap.bmWidth, 32);
@@ -136,7 +131,7 @@ TEST(GadgetDll, HostSitesActivatesAndTearsDownTheControl) {
     // Settings ready, then in place with a window of its own.
     InitSettings(control.Get());
     ASSERT_EQ(container.Activate(), S_OK);
-    EXPECT_EQ(container.Site().Count(L"OnInPlaceActivate"), 1);
+    EXPECT_EQ(container.Calls().Count(L"OnInPlaceActivate"), 1);
     ComPtr<IOleInPlaceObject> inPlace;
     ASSERT_EQ(control.As(&inPlace), S_OK);
     HWND window = nullptr;
@@ -149,7 +144,7 @@ TEST(GadgetDll, HostSitesActivatesAndTearsDownTheControl) {
     EXPECT_TRUE(container.PumpUntil(5000, [&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; }));
 
     container.Close();
-    EXPECT_EQ(container.Site().Count(L"OnInPlaceDeactivate"), 1);
+    EXPECT_EQ(container.Calls().Count(L"OnInPlaceDeactivate"), 1);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);  // we still hold the control
   }
@@ -194,8 +189,8 @@ TEST(GadgetDll, WindowlessControlIsRedrawnThroughItsSite) {
   ASSERT_EQ(control.As(&inPlace), S_OK);
   HWND window = nullptr;
   EXPECT_EQ(inPlace->GetWindow(&window), E_FAIL);
-  const int before = container.Site().Count(L"InvalidateRect");
-  EXPECT_TRUE(container.PumpUntil(5000, [&] { return container.Site().Count(L"InvalidateRect") > before + 2; }));
+  const int before = container.Calls().Count(L"InvalidateRect");
+  EXPECT_TRUE(container.PumpUntil(5000, [&] { return container.Calls().Count(L"InvalidateRect") > before + 2; }));
   container.Close();
   inPlace.Reset();
   control.Reset();
@@ -285,13 +280,13 @@ TEST(GadgetDll, PluginCommandOneShowsTheAboutBox) {
   ASSERT_EQ(control->QueryInterface(IID_IPluginCommand, reinterpret_cast<void**>(command.GetAddressOf())), S_OK);
 
   EXPECT_EQ(command->OnCommand(2), S_OK);
-  EXPECT_EQ(container.Site().Count(L"ShowAbout"), 0);
+  EXPECT_EQ(container.Calls().Count(L"ShowAbout"), 0);
   EXPECT_EQ(command->OnCommand(1), S_OK);
-  EXPECT_EQ(container.Site().Count(L"ShowAbout"), 1);
-  EXPECT_EQ(container.Site().aboutText,
+  EXPECT_EQ(container.Calls().Count(L"ShowAbout"), 1);
+  EXPECT_EQ(container.Calls().aboutText,
             L"QuorvaneRSS 1.0 Gadget\nThis gadget downloads RSS feeds from any Web sites and then shows them as a "
             L"quorvane.");
-  EXPECT_NE(container.Site().aboutPicture.Get(), nullptr);
+  EXPECT_NE(container.Calls().aboutPicture.Get(), nullptr);
   EXPECT_EQ(command->OnCommandAck(0), S_OK);
   EXPECT_EQ(command->OnCommandQuery(0), E_NOTIMPL);
   container.Close();

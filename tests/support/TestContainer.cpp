@@ -1,55 +1,38 @@
 #include "TestContainer.h"
 
+#include <algorithm>
+
 namespace quorvane::test {
-namespace {
-constexpr wchar_t kClassName[] = L"QuorvaneTestContainer";
+
+int SiteCalls::Count(const std::wstring& call) const {
+  return static_cast<int>(std::count(calls.begin(), calls.end(), call));
 }
 
-TestContainer::TestContainer(SiteOptions options) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &Procedure;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-  window_ = CreateWindowExW(0, kClassName, L"Test container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0,
-                            0, 320, 240, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  IOleClientSite* site = nullptr;
-  CreateComObject<ContainerSite>(nullptr, IID_IOleClientSite, reinterpret_cast<void**>(&site), window_, options);
-  site_ = static_cast<ContainerSite*>(site);
+TestContainer::TestContainer(SiteOptions options) : options_(options) {
+  WindowOptions window;
+  window.title = L"Test container";
+  window_.Create(L"QuorvaneTestContainer", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, nullptr,
+                 RECT{0, 0, 320, 240},
+                 [this](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) { return Handle(hwnd, msg, wParam, lParam); },
+                 window);
+  site_ = sidebar::GadgetSite::Make(this, sidebar::SiteOptions{options.windowless, options.pluginSite});
+  site_->SetRect(options.position);
 }
 
 TestContainer::~TestContainer() {
   Close();
-  static_cast<IOleClientSite*>(site_)->Release();
-  DestroyWindow(window_);
+  site_.Reset();
+  window_.Destroy();
 }
 
-HRESULT TestContainer::Embed(IUnknown* control) {
-  control_.Reset();
-  const HRESULT hr = control->QueryInterface(IID_PPV_ARGS(&control_));
-  if (FAILED(hr)) return hr;
-  return control_->SetClientSite(site_);
+void TestContainer::ShowAbout(sidebar::GadgetSite&, IPicture* picture, const std::wstring& text) {
+  calls_.aboutPicture = picture;
+  calls_.aboutText = text;
 }
 
-HRESULT TestContainer::AdviseView() {
-  ComPtr<IViewObject> view;
-  if (!control_ || FAILED(control_.As(&view))) return E_NOINTERFACE;
-  return view->SetAdvise(DVASPECT_CONTENT, 0, site_);
-}
-
-HRESULT TestContainer::Activate() {
-  if (!control_) return E_UNEXPECTED;
-  RECT position = site_->Options().position;
-  return control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, window_, &position);
-}
-
-void TestContainer::Close() {
-  if (!control_) return;
-  control_->Close(OLECLOSE_NOSAVE);
-  if (ComPtr<IViewObject> view; SUCCEEDED(control_.As(&view))) view->SetAdvise(DVASPECT_CONTENT, 0, nullptr);
-  control_->SetClientSite(nullptr);
-  control_.Reset();
+void TestContainer::OnSiteCall(sidebar::GadgetSite&, std::wstring_view call, IPicture* picture) {
+  calls_.calls.emplace_back(call);
+  if (call == L"SetIcon") calls_.icon = picture;
 }
 
 void TestContainer::PumpPending() {
@@ -60,35 +43,20 @@ void TestContainer::PumpPending() {
   }
 }
 
-LRESULT CALLBACK TestContainer::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE)
-    SetWindowLongPtrW(window, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  auto* self = reinterpret_cast<TestContainer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self && self->site_) return self->Handle(msg, wParam, lParam);
-  return DefWindowProcW(window, msg, wParam, lParam);
-}
-
 // A windowless control gets the mouse messages and is drawn by us.
-LRESULT TestContainer::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
-  ComPtr<IOleInPlaceObjectWindowless> windowless;
-  const bool hasWindowless = control_ && site_->Options().windowless && SUCCEEDED(control_.As(&windowless));
-  if (hasWindowless && msg == WM_PAINT) {
+LRESULT TestContainer::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (site_ && options_.windowless && msg == WM_PAINT) {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    if (ComPtr<IViewObject> view; SUCCEEDED(control_.As(&view))) {
-      const RECT& position = site_->Options().position;
-      RECTL bounds{position.left, position.top, position.right, position.bottom};
-      view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
-    }
-    EndPaint(window_, &paint);
+    HDC dc = BeginPaint(window, &paint);
+    site_->Draw(dc);
+    EndPaint(window, &paint);
     return 0;
   }
-  if (hasWindowless && ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_SETCURSOR)) {
+  if (site_ && ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_SETCURSOR)) {
     LRESULT result = 0;
-    if (windowless->OnWindowMessage(msg, wParam, lParam, &result) == S_OK) return result;
+    if (site_->ForwardMessage(msg, wParam, lParam, &result)) return result;
   }
-  return DefWindowProcW(window_, msg, wParam, lParam);
+  return DefWindowProcW(window, msg, wParam, lParam);
 }
 
 }  // namespace quorvane::test

@@ -1,36 +1,57 @@
 #pragma once
-// A small ActiveX container of our own for tests (and later a sidebar): a
-// top-level window and a ContainerSite. It sites a control, in-place
-// activates it in its window (windowed, or windowless if the options allow),
-// forwards the window's mouse messages and painting to a windowless
-// control, and tears the control down as a host does.
+// A small ActiveX container for tests: a top-level window hosting one
+// control in the sidebar's own GadgetSite. It takes the steps a host takes
+// one at a time (site, advise, activate in place, close), forwards the
+// window's mouse messages and painting to a windowless control, and records
+// what the control calls on its site.
 #include <windows.h>
 #include <ocidl.h>
 
-#include "ContainerSite.h"
+#include <string>
+#include <vector>
+
 #include "host/com/ComPtr.h"
+#include "host/ole/OwnedWindow.h"
+#include "sidebar/GadgetSite.h"
 
 namespace quorvane::test {
 
-class TestContainer {
+struct SiteOptions {
+  bool windowless = false;  // CanWindowlessActivate says yes
+  bool pluginSite = true;   // answers for the plug-in site and the about box
+  RECT position{0, 0, 160, 100};
+};
+
+// What the control called on its site, in order (see SiteHost::OnSiteCall),
+// with the pictures it handed over.
+struct SiteCalls {
+  std::vector<std::wstring> calls;
+  ComPtr<IPicture> icon;          // last SetIcon
+  ComPtr<IPicture> aboutPicture;  // last ShowAbout
+  std::wstring aboutText;
+  int Count(const std::wstring& call) const;
+};
+
+class TestContainer final : private sidebar::SiteHost {
  public:
   explicit TestContainer(SiteOptions options = {});
   ~TestContainer();
   TestContainer(const TestContainer&) = delete;
   TestContainer& operator=(const TestContainer&) = delete;
 
-  ContainerSite& Site() { return *site_; }
-  HWND Window() const { return window_; }
+  sidebar::GadgetSite& Site() { return *site_.Get(); }
+  SiteCalls& Calls() { return calls_; }
+  HWND Window() const { return window_.Handle(); }
 
   // IOleObject::SetClientSite with our site; keeps the control.
-  HRESULT Embed(IUnknown* control);
+  HRESULT Embed(IUnknown* control) { return site_->Embed(control); }
   // Sets our site as the view's advise sink (IViewObject::SetAdvise).
-  HRESULT AdviseView();
+  HRESULT AdviseView() { return site_->AdviseView(); }
   // IOleObject::DoVerb(OLEIVERB_INPLACEACTIVATE) in our window.
-  HRESULT Activate();
-  // What a host does before letting go: Close, drop the view advise, take
-  // the site away, release our references.
-  void Close();
+  HRESULT Activate() { return site_->InPlaceActivate(); }
+  // What a host does before letting go: deactivate, Close, drop the view
+  // advise, take the site away, release our references.
+  void Close() { site_->Detach(); }
 
   // Handles the thread's pending messages, for at most `ms` milliseconds or
   // until `done` says so. Returns whether `done` was met (true without it).
@@ -47,12 +68,19 @@ class TestContainer {
   static void PumpPending();
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  // SiteHost
+  HWND HostWindow() const override { return window_.Handle(); }
+  void OnSiteChanged(sidebar::GadgetSite&) override {}
+  void ShowAbout(sidebar::GadgetSite&, IPicture* picture, const std::wstring& text) override;
+  void SaveSite(sidebar::GadgetSite&) override {}
+  void OnSiteCall(sidebar::GadgetSite&, std::wstring_view call, IPicture* picture) override;
 
-  HWND window_ = nullptr;
-  ContainerSite* site_ = nullptr;  // one reference held
-  ComPtr<IOleObject> control_;
+  LRESULT Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  SiteOptions options_;
+  OwnedWindow window_;
+  ComPtr<sidebar::GadgetSite> site_;
+  SiteCalls calls_;
 };
 
 }  // namespace quorvane::test

@@ -1,54 +1,35 @@
 #pragma once
-// Owning COM interface pointer and owning BSTR.
+// Owning COM interface pointer (WRL's ComPtr) and owning BSTR.
 #include <oleauto.h>
 #include <wrl/client.h>
 
 #include <string>
 #include <utility>
 
+#include "host/com/UniqueAny.h"
+
 namespace quorvane {
 
 using Microsoft::WRL::ComPtr;
 
-class UniqueBstr {
+// A BSTR, freed once. Constructed from text it copies the text; taking
+// ownership of an existing BSTR is spelled Adopt(): a plain wchar_t buffer
+// converts to BSTR too, and must never be taken for one.
+class UniqueBstr : public UniqueAny<BstrTraits> {
  public:
   UniqueBstr() = default;
-  // Copies the text. Taking ownership of an existing BSTR is spelled
-  // Adopt(): a plain wchar_t buffer converts to BSTR too, and must never be
-  // taken for one.
-  explicit UniqueBstr(const wchar_t* text) : bstr_(SysAllocString(text)) {}
+  explicit UniqueBstr(const wchar_t* text) : UniqueAny(SysAllocString(text)) {}
+  explicit UniqueBstr(const std::u16string& text)
+      : UniqueAny(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()))) {}
   static UniqueBstr Adopt(BSTR bstr) {
     UniqueBstr owner;
-    owner.bstr_ = bstr;
+    *owner.out() = bstr;
     return owner;
   }
-  explicit UniqueBstr(const std::u16string& text)
-      : bstr_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()))) {}
-  ~UniqueBstr() { SysFreeString(bstr_); }
-  UniqueBstr(UniqueBstr&& other) noexcept : bstr_(std::exchange(other.bstr_, nullptr)) {}
-  UniqueBstr& operator=(UniqueBstr&& other) noexcept {
-    if (this != &other) {
-      SysFreeString(bstr_);
-      bstr_ = std::exchange(other.bstr_, nullptr);
-    }
-    return *this;
-  }
-  UniqueBstr(const UniqueBstr&) = delete;
-  UniqueBstr& operator=(const UniqueBstr&) = delete;
 
-  BSTR get() const { return bstr_; }
-  BSTR* out() {
-    SysFreeString(bstr_);
-    bstr_ = nullptr;
-    return &bstr_;
-  }
-  BSTR release() { return std::exchange(bstr_, nullptr); }
   std::u16string str() const {
-    return bstr_ ? std::u16string(reinterpret_cast<const char16_t*>(bstr_), SysStringLen(bstr_)) : std::u16string();
+    return get() ? std::u16string(reinterpret_cast<const char16_t*>(get()), SysStringLen(get())) : std::u16string();
   }
-
- private:
-  BSTR bstr_ = nullptr;
 };
 
 inline const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }

@@ -50,11 +50,10 @@ HRESULT OleControl::ShowPropertyPages(HWND parent) {
   CAUUID pages{};
   HRESULT hr = specify->GetPages(&pages);
   if (FAILED(hr)) return hr;
+  const UniqueCoTaskMem<GUID> pageIds(pages.pElems);
   IUnknown* self = ControllingUnknown();
-  hr = OleCreatePropertyFrame(parent, 0, 0, nullptr, 1, &self, pages.cElems, pages.pElems,
-                              GetUserDefaultLCID(), 0, nullptr);
-  CoTaskMemFree(pages.pElems);
-  return hr;
+  return OleCreatePropertyFrame(parent, 0, 0, nullptr, 1, &self, pages.cElems, pages.pElems, GetUserDefaultLCID(), 0,
+                                nullptr);
 }
 
 HRESULT OleControl::GetUserClassID(CLSID* clsid) {

@@ -6,13 +6,14 @@
 
 namespace quorvane {
 
-bool OwnedWindow::Create(const wchar_t* className, DWORD style, HWND parent, const RECT& position,
-                         Handler handler) {
+bool OwnedWindow::Create(const wchar_t* className, DWORD style, HWND parent, const RECT& position, Handler handler,
+                         const WindowOptions& options) {
   Destroy();
-  class_.emplace(className, &Procedure);
+  class_.emplace(className, &Procedure, options.look);
   handler_ = std::move(handler);
-  CreateWindowExW(0, class_->Name(), nullptr, style, position.left, position.top, position.right - position.left,
-                  position.bottom - position.top, parent, nullptr, module::Instance(), this);
+  CreateWindowExW(options.exStyle, class_->Name(), options.title, style, position.left, position.top,
+                  position.right - position.left, position.bottom - position.top, parent, nullptr, module::Instance(),
+                  this);
   if (!window_) Destroy();
   return window_ != nullptr;
 }
@@ -36,7 +37,13 @@ LRESULT CALLBACK OwnedWindow::Procedure(HWND window, UINT msg, WPARAM wParam, LP
   }
   auto* self = reinterpret_cast<OwnedWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self || !self->handler_) return DefWindowProcW(window, msg, wParam, lParam);
-  return self->handler_(window, msg, wParam, lParam);
+  const LRESULT result = self->handler_(window, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    // Destroyed from outside (its parent or owner went): forget the handle.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+  }
+  return result;
 }
 
 }  // namespace quorvane

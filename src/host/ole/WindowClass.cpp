@@ -22,12 +22,15 @@ std::map<std::wstring, int>& UseCounts() {
 
 }  // namespace
 
-WindowClassUse::WindowClassUse(const wchar_t* name, WNDPROC procedure) : name_(name) {
+WindowClassUse::WindowClassUse(const wchar_t* name, WNDPROC procedure, const WindowClassStyle& look) : name_(name) {
   std::lock_guard<std::mutex> hold(UsesLock());
   if (UseCounts()[name]++ > 0) return;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = look.style;
   windowClass.lpfnWndProc = procedure;
+  windowClass.hbrBackground = look.background;
+  windowClass.hIcon = look.icon;
   windowClass.hInstance = module::Instance();
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = name;

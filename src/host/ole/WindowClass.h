@@ -7,11 +7,20 @@
 
 namespace quorvane {
 
+// What a class looks like beyond its procedure. The default: no class
+// style, no background brush (the window paints all of itself), no icon.
+struct WindowClassStyle {
+  UINT style = 0;
+  HBRUSH background = nullptr;
+  HICON icon = nullptr;
+};
+
 class WindowClassUse {
  public:
-  // Registers `name` (with `procedure`, no background brush, the arrow
-  // cursor) for module::Instance() unless it is already in use.
-  WindowClassUse(const wchar_t* name, WNDPROC procedure);
+  // Registers `name` (with `procedure`, `look` and the arrow cursor) for
+  // module::Instance() unless it is already in use; then the first
+  // registration's look stays.
+  WindowClassUse(const wchar_t* name, WNDPROC procedure, const WindowClassStyle& look = {});
   ~WindowClassUse();
   WindowClassUse(const WindowClassUse&) = delete;
   WindowClassUse& operator=(const WindowClassUse&) = delete;

@@ -14,31 +14,21 @@ constexpr wchar_t kDisplayPluginRegistration[] = L"GoogleDesktop.DisplayPluginRe
 // The record the host keeps for the plug-in: name and value pairs.
 constexpr const wchar_t* kRecord[] = {L"Title", L"QuorvaneRSS", L"Description", L"RSS quorvane", L"Icon", L""};
 
-class UniqueVariant {
- public:
-  UniqueVariant() { VariantInit(&value_); }
-  ~UniqueVariant() { VariantClear(&value_); }
-  UniqueVariant(const UniqueVariant&) = delete;
-  UniqueVariant& operator=(const UniqueVariant&) = delete;
-  VARIANT& get() { return value_; }
-
- private:
-  VARIANT value_;
-};
-
 // A VARIANT holding the record as a zero-based array of VARIANT strings.
 HRESULT MakeRecord(UniqueVariant& record) {
   const LONG count = static_cast<LONG>(ARRAYSIZE(kRecord));
   SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, count);
   if (!array) return E_OUTOFMEMORY;
-  record.get().vt = VT_ARRAY | VT_VARIANT;
-  record.get().parray = array;
+  VARIANT* value = record.out();
+  value->vt = VT_ARRAY | VT_VARIANT;
+  value->parray = array;
   for (LONG i = 0; i < count; ++i) {
     UniqueVariant entry;
-    entry.get().vt = VT_BSTR;
-    entry.get().bstrVal = SysAllocString(kRecord[i]);
-    if (!entry.get().bstrVal) return E_OUTOFMEMORY;
-    const HRESULT hr = SafeArrayPutElement(array, &i, &entry.get());
+    VARIANT* text = entry.out();
+    text->vt = VT_BSTR;
+    text->bstrVal = SysAllocString(kRecord[i]);
+    if (!text->bstrVal) return E_OUTOFMEMORY;
+    const HRESULT hr = SafeArrayPutElement(array, &i, text);
     if (FAILED(hr)) return hr;
   }
   return S_OK;

@@ -8,6 +8,7 @@
 
 #include "QuorvaneRSS_h.h"
 #include "host/Registration.h"
+#include "host/com/Apartment.h"
 #include "host/com/ComPtr.h"
 #include "host/com/Module.h"
 #include "host/registration/HostPluginRegistration.h"
@@ -22,21 +23,6 @@ constexpr char16_t kAppId[] = u"{80A7292B-35DF-4A20-B084-583833861CE6}";
 // OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT
 // | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE
 constexpr char16_t kControlMiscStatus[] = u"131473";
-
-// regsvr32 initialises COM, other callers may not; the host's registration
-// object needs it.
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialised_;
-};
 
 std::u16string ModulePath() {
   std::u16string path(MAX_PATH, u'\0');
@@ -124,7 +110,9 @@ HRESULT UnregisterComServer(const std::u16string& modulePath) {
 
 HRESULT RegisterServer() {
   try {
-    ComScope com;
+    // regsvr32 initialises COM, other callers may not; the host's
+    // registration object needs it.
+    const ComApartment com;
     const std::u16string modulePath = ModulePath();
     if (modulePath.empty()) return HRESULT_FROM_WIN32(GetLastError());
     const HRESULT hr = RegisterComServer(modulePath);
@@ -138,7 +126,7 @@ HRESULT RegisterServer() {
 
 HRESULT UnregisterServer() {
   try {
-    ComScope com;
+    const ComApartment com;
     UnregisterHostPlugin(CLSID_QuorvaneRSSGadget);
     const std::u16string modulePath = ModulePath();
     if (modulePath.empty()) return HRESULT_FROM_WIN32(GetLastError());

@@ -29,12 +29,11 @@ HRESULT ReadRecord(const VARIANT& registration, RegistrationFields& fields) {
     std::wstring pair[2];
     for (LONG k = 0; k < 2; ++k) {
       LONG index = i + k;
-      VARIANT item;
-      VariantInit(&item);
-      HRESULT hr = SafeArrayGetElement(array, &index, &item);
-      if (SUCCEEDED(hr)) hr = VariantChangeType(&item, &item, 0, VT_BSTR);
-      if (SUCCEEDED(hr)) pair[k] = FromBstr(item.bstrVal);
-      VariantClear(&item);
+      UniqueVariant item;
+      VARIANT* value = item.out();
+      HRESULT hr = SafeArrayGetElement(array, &index, value);
+      if (SUCCEEDED(hr)) hr = VariantChangeType(value, value, 0, VT_BSTR);
+      if (SUCCEEDED(hr)) pair[k] = FromBstr(value->bstrVal);
       if (FAILED(hr)) return E_INVALIDARG;
     }
     if (pair[0].empty() || pair[0].size() > 255) return E_INVALIDARG;

@@ -17,10 +17,7 @@ class ComponentRegistrar final : public ComObject, public IHostComponentRegistra
   explicit ComponentRegistrar(IUnknown* outer) : ComObject(outer) {}
   QUORVANE_COM_IUNKNOWN
 
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  QUORVANE_HOST_SLOT_NOTIMPL(3) QUORVANE_HOST_SLOT_NOTIMPL(4) QUORVANE_HOST_SLOT_NOTIMPL(5) QUORVANE_HOST_SLOT_NOTIMPL(6)
   HRESULT STDMETHODCALLTYPE RegisterComponent(BSTR classId, VARIANT registration) override;
   HRESULT STDMETHODCALLTYPE GetRegistrationObject(BSTR name, IUnknown** result) override;
   HRESULT STDMETHODCALLTYPE Finish() override;

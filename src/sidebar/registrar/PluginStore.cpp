@@ -2,24 +2,13 @@
 
 #include <objbase.h>
 
+#include "host/com/UniqueAny.h"
+
 namespace quorvane::sidebar {
 namespace {
 
 constexpr const wchar_t* kDisplayValue = L"DisplayPlugin";
 constexpr const wchar_t* kOptionValue = L"DisplayOption";
-
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() { if (key_) RegCloseKey(key_); }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY get() const { return key_; }
-  HKEY* out() { return &key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 std::wstring KeyPath(const std::wstring& canonicalId) {
   return std::wstring(PluginStore::kRootKey) + L"\\" + canonicalId;
@@ -62,7 +51,7 @@ HRESULT PluginStore::PutComponent(const std::wstring& classId, const Registratio
   if (id.empty()) return E_INVALIDARG;
   const std::wstring path = KeyPath(id);
   RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
-  RegKey key;
+  RegistryKey key;
   LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.out(), nullptr);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   for (const auto& [name, value] : fields) {
@@ -76,7 +65,7 @@ HRESULT PluginStore::PutComponent(const std::wstring& classId, const Registratio
 HRESULT PluginStore::MarkDisplayPlugin(const std::wstring& classId, bool option) {
   const std::wstring id = CanonicalClassId(classId);
   if (id.empty()) return E_INVALIDARG;
-  RegKey key;
+  RegistryKey key;
   // Only a component registered before can become a display plug-in.
   LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(id).c_str(), 0, KEY_WRITE, key.out());
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
@@ -97,7 +86,7 @@ HRESULT PluginStore::RemoveComponent(const std::wstring& classId) {
 
 std::vector<PluginRecord> PluginStore::ListDisplayPlugins(const std::wstring& firstClassId) {
   std::vector<PluginRecord> plugins;
-  RegKey root;
+  RegistryKey root;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kRootKey, 0, KEY_READ, root.out()) != ERROR_SUCCESS) return plugins;
   const std::wstring first = CanonicalClassId(firstClassId);
   for (DWORD index = 0;; ++index) {
@@ -106,7 +95,7 @@ std::vector<PluginRecord> PluginStore::ListDisplayPlugins(const std::wstring& fi
     if (RegEnumKeyExW(root.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     const std::wstring id = CanonicalClassId(name);
     if (id.empty()) continue;
-    RegKey key;
+    RegistryKey key;
     if (RegOpenKeyExW(root.get(), name, 0, KEY_READ, key.out()) != ERROR_SUCCESS) continue;
     PluginRecord record{id, ReadString(key.get(), L"Title"), ReadString(key.get(), L"Description"),
                         ReadDword(key.get(), kDisplayValue) != 0};

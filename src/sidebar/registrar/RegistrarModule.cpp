@@ -7,6 +7,7 @@
 
 #include "host/com/ClassFactory.h"
 #include "host/com/Module.h"
+#include "host/com/UniqueAny.h"
 #include "sidebar/registrar/ComponentRegistrar.h"
 
 using namespace quorvane;
@@ -16,13 +17,11 @@ namespace {
 constexpr const wchar_t* kClassKey = L"CLSID\\{AC129136-EB1C-4FFF-B0A2-6D6761BE4138}";
 
 HRESULT SetString(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
-  HKEY key = nullptr;
-  LSTATUS status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-  if (status == ERROR_SUCCESS) {
-    status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+  RegistryKey key;
+  LSTATUS status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.out(), nullptr);
+  if (status == ERROR_SUCCESS)
+    status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-  }
   return HRESULT_FROM_WIN32(status);
 }
 

@@ -80,10 +80,7 @@ class PluginRegistration final : public ComObject, public IHostPluginRegistrar {
   ~PluginRegistration() override { Log(L"Released PluginRegistration"); }
   QUORVANE_COM_IUNKNOWN
 
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  QUORVANE_HOST_SLOT_NOTIMPL(3) QUORVANE_HOST_SLOT_NOTIMPL(4) QUORVANE_HOST_SLOT_NOTIMPL(5) QUORVANE_HOST_SLOT_NOTIMPL(6)
   HRESULT STDMETHODCALLTYPE RegisterPlugin(BSTR classId, VARIANT_BOOL flag) override {
     const wchar_t* shown = flag == VARIANT_FALSE ? L"false" : flag == VARIANT_TRUE ? L"true" : L"other";
     return Call(L"RegisterPlugin", std::wstring(classId ? classId : L"") + L" " + shown);
@@ -101,10 +98,7 @@ class ComponentRegistrar final : public ComObject, public IHostComponentRegistra
   ~ComponentRegistrar() override { Log(L"Released ComponentRegistrar"); }
   QUORVANE_COM_IUNKNOWN
 
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  QUORVANE_HOST_SLOT_NOTIMPL(3) QUORVANE_HOST_SLOT_NOTIMPL(4) QUORVANE_HOST_SLOT_NOTIMPL(5) QUORVANE_HOST_SLOT_NOTIMPL(6)
   HRESULT STDMETHODCALLTYPE RegisterComponent(BSTR classId, VARIANT record) override {
     return Call(L"RegisterComponent", std::wstring(classId ? classId : L"") + L" " + Describe(record));
   }
