@@ -25,31 +25,21 @@ void CheckWellFormed(const PatternProgram& program) {
   const auto& code = program.Instructions();
   const int32_t size = static_cast<int32_t>(code.size());
   for (const PatternInstruction& in : code) {
-    switch (in.kind) {
-      case PatternKind::Jump:
-      case PatternKind::Branch:
-      case PatternKind::MatchInRanges:
-      case PatternKind::MatchNotInRanges:
+    Check(PatternKindName(in.kind) != nullptr, "known kind");
+    const auto operand = static_cast<uint32_t>(in.operand);
+    switch (PatternOperandRole(in.kind)) {
+      case OperandRole::Index:
         Check(in.operand >= 0 && in.operand < size, "index operand in range");
         break;
-      case PatternKind::SaveSlot:
-      case PatternKind::RestoreSlot:
-      case PatternKind::StorePositionInSlot:
-      case PatternKind::StoreStackDepthInSlot:
-      case PatternKind::LoadPositionFromSlot:
-      case PatternKind::LoadStackDepthFromSlot:
-      case PatternKind::FailIfNoProgress:
-        Check(static_cast<uint32_t>(in.operand) < program.SlotCount(), "slot operand in range");
+      case OperandRole::Slot:
+        Check(operand < program.SlotCount(), "slot operand in range");
         break;
-      case PatternKind::MarkCaptureStart:
-      case PatternKind::MarkCaptureEnd:
-      case PatternKind::MatchBackReference:
-      case PatternKind::SaveCapture:
-      case PatternKind::RestoreCapture:
-        Check(static_cast<uint32_t>(in.operand) < program.CaptureCount(), "capture in range");
+      case OperandRole::Capture:
+        Check(operand < program.CaptureCount(), "capture in range");
         break;
-      default:
-        Check(PatternKindName(in.kind) != nullptr, "known kind");
+      case OperandRole::Character:
+      case OperandRole::None:
+        break;
     }
   }
   Check(size >= 3 && code.back().kind == PatternKind::Accept, "ends with Accept");
