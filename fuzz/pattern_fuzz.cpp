@@ -1,13 +1,14 @@
 // Compiles a pattern and searches and replaces with it. Input: one byte of
 // flags, then the pattern, a zero byte, the text, a zero byte, the
 // replacement. Checks that the compiled program is well formed, that the
-// search shortcuts change no result, and that the looping global
-// replacement equals the plain recursive one.
+// engine's search finds what the independent reference matcher finds, and
+// that the looping global replacement equals the plain recursive one.
 #include <cstdio>
 #include <cstdlib>
 
 #include "FuzzInput.h"
 #include "ReferenceReplace.h"
+#include "ReferenceSearch.h"
 #include "text/PatternReplace.h"
 
 using namespace quorvane;
@@ -84,15 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   CheckWellFormed(program);
 
-  MatchState fast, plain;
+  MatchState fast, reference;
   const bool found = program.MatchPattern(std::u16string_view(text), fast);
   const std::u16string folded = caseSensitive ? text : FoldCase(text);
-  uint64_t steps = 4000000;
-  const bool foundPlain = SearchTextWithoutShortcuts(program, folded, plain, &steps);
-  if (steps == 0) return 0;  // the plain search would take too long to compare
-  Check(found == foundPlain, "shortcuts keep the outcome");
+  const fuzz::ReferenceResult expected = fuzz::ReferenceSearch::Run(program, folded, reference);
+  Check(expected != fuzz::ReferenceResult::Malformed, "the program stays inside itself");
+  if (expected == fuzz::ReferenceResult::TooLong) return 0;  // too long to compare
+  Check(found == (expected == fuzz::ReferenceResult::Match), "search agrees with the reference");
   if (found) {
-    Check(SameMatch(fast, plain), "shortcuts keep the extents");
+    Check(SameMatch(fast, reference), "extents agree with the reference");
     Check(fast.matchStart <= fast.matchEnd && fast.matchEnd <= text.size(), "match inside text");
   }
 
