@@ -26,6 +26,22 @@ namespace {
 uint64_t StackLimit(uint32_t n) { return std::max(kStackFloor, kStackPerChar * (uint64_t{n} + 1)); }
 uint64_t StepBudget(uint32_t n) { return kStepFloor + kStepsPerChar * (uint64_t{n} + 1); }
 
+SearchRegisters Registers(const PatternProgram& program, std::u16string_view text,
+                          MatchState& state) {
+  SearchRegisters r;
+  r.code = program.Instructions().data();
+  r.codeSize = static_cast<uint32_t>(program.Instructions().size());
+  r.text = text.data();
+  r.n = static_cast<uint32_t>(text.size());
+  r.slots = state.slots.data();
+  r.captures = state.captures.data();
+  r.stack = state.stack.data();
+  r.room = state.stack.size();
+  r.limit = StackLimit(r.n);
+  r.state = &state;
+  return r;
+}
+
 // How an attempt at one start position ended.
 enum class Outcome {
   Accepted,
@@ -34,7 +50,7 @@ enum class Outcome {
 };
 
 // Failure: back to the most recent branch point. False when there is none.
-inline bool Backtrack(SearchRegisters& r, SearchShortcuts& fast) {
+[[gnu::always_inline]] inline bool Backtrack(SearchRegisters& r, SearchShortcuts& fast) {
   for (;;) {
     if (r.depth == 0) return false;
     const uint32_t top = r.Pop();
@@ -52,7 +68,7 @@ inline bool Backtrack(SearchRegisters& r, SearchShortcuts& fast) {
 // (continue) or fails (break); programs that may cycle forever count their
 // steps (kBounded).
 template <bool kBounded>
-Outcome Attempt(SearchRegisters& r, SearchShortcuts& fast, uint64_t& budget) {
+[[gnu::always_inline]] inline Outcome Attempt(SearchRegisters& r, SearchShortcuts& fast, uint64_t& budget) {
   for (;;) {
     if constexpr (kBounded) {
       if (--budget == 0) return Outcome::Stop;
@@ -150,8 +166,12 @@ Outcome Attempt(SearchRegisters& r, SearchShortcuts& fast, uint64_t& budget) {
 // Tries start positions in order; after each match the sink names the
 // remainder to search next, as a text of its own.
 template <bool kBounded>
-bool Run(SearchRegisters& r, SearchShortcuts& fast, MatchSink sink, void* context) {
-  MatchState& state = *r.state;
+bool Run(const PatternProgram& program, std::u16string_view text, MatchState& state,
+         MatchSink sink, void* context) {
+  // Local to this function, so that they live in machine registers.
+  SearchRegisters r = Registers(program, text, state);
+  const bool anchored = r.codeSize > 1 && r.code[1].kind == PatternKind::StopSearch;
+  SearchShortcuts fast(program.Hints(), state.memo, text, anchored);
   uint64_t budget = StepBudget(r.n);
   uint32_t start = 0;
   for (;;) {
@@ -209,19 +229,8 @@ bool Search(const PatternProgram& program, std::u16string_view text, MatchState&
   if (hints.memoPointCount > 0) {
     state.memo.Prepare(text.data(), text.size(), hints.memoPointCount, continuing);
   }
-  SearchRegisters r;
-  r.code = program.Instructions().data();
-  r.codeSize = static_cast<uint32_t>(program.Instructions().size());
-  r.text = text.data();
-  r.n = static_cast<uint32_t>(text.size());
-  r.slots = state.slots.data();
-  r.captures = state.captures.data();
-  r.stack = state.stack.data();
-  r.room = state.stack.size();
-  r.limit = StackLimit(r.n);
-  r.state = &state;
-  SearchShortcuts fast(hints, state.memo, r);
-  return hints.boundedWork ? Run<true>(r, fast, sink, context) : Run<false>(r, fast, sink, context);
+  return hints.boundedWork ? Run<true>(program, text, state, sink, context)
+                           : Run<false>(program, text, state, sink, context);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ struct SearchRegisters {
   MatchState* state = nullptr;
 
   // False when the stack cannot grow: the search then ends without a match.
-  bool Push(uint32_t value) {
+  [[gnu::always_inline]] bool Push(uint32_t value) {
     if (depth == room) {
       if (!GrowStack(*state, depth, limit)) return false;
       stack = state->stack.data();
@@ -40,7 +40,7 @@ struct SearchRegisters {
     stack[depth++] = value;
     return true;
   }
-  uint32_t Pop() { return stack[--depth]; }
+  [[gnu::always_inline]] uint32_t Pop() { return stack[--depth]; }
 };
 
 // Whether `c` lies in one of the ranges of the class at `at`.

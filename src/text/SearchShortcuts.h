@@ -11,11 +11,13 @@
 //                                without going through the loop.
 // Each pushes and pops exactly what the instructions it stands for would,
 // so none of it changes a result (the fuzzers and the random tests check
-// that against an independent reference matcher). Defined here, inline,
-// so that the search's registers stay in machine registers.
+// that against an independent reference matcher). Defined here and forced
+// inline wherever they take the registers, so that these stay in machine
+// registers instead of memory.
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/FindUnit.h"
@@ -35,25 +37,26 @@ enum class LoopEntry {
 
 class SearchShortcuts {
  public:
-  SearchShortcuts(const SearchHints& hints, SearchMemo& memo, const SearchRegisters& r)
+  SearchShortcuts(const SearchHints& hints, SearchMemo& memo, std::u16string_view text,
+                  bool anchored)
       : hints_(hints),
         memoPoint_(hints.memoPoint.empty() ? nullptr : hints.memoPoint.data()),
         fastLoop_(hints.fastLoop.empty() ? nullptr : hints.fastLoop.data()),
         memo_(memo),
-        memoBase_(memoPoint_ ? memo.Offset(r.text) : 0),
+        memoBase_(memoPoint_ ? memo.Offset(text.data()) : 0),
         hasSkip_(!hints.firstChars.empty() || !hints.prefix.empty()),
-        skipStarts_(r.n > 0 && hasSkip_),
-        anchored_(r.codeSize > 1 && r.code[1].kind == PatternKind::StopSearch),
+        skipStarts_(!text.empty() && hasSkip_),
+        anchored_(anchored),
         found_(hints.literalsInOrder.size()),
-        origin_(r.text),
-        end_(r.text + r.n) {}
+        origin_(text.data()),
+        end_(text.data() + text.size()) {}
 
   // Moves `start` to the first position where a match may begin; false
   // when none can, at it or later.
-  bool FindStart(const SearchRegisters& r, uint32_t& start) {
+  [[gnu::always_inline]] bool FindStart(const SearchRegisters& r, uint32_t& start) {
     if (skipStarts_) {
       if (!hints_.prefix.empty()) {
-        start = FindPrefix(r, start);
+        start = FindPrefix(r.text, r.n, start);
       } else {
         while (start < r.n && !hints_.MayBegin(r.text[start])) ++start;
       }
@@ -63,7 +66,7 @@ class SearchShortcuts {
   }
 
   // The prefix is there: do what its instructions would have done.
-  bool EnterAfterPrefix(SearchRegisters& r) const {
+  [[gnu::always_inline]] bool EnterAfterPrefix(SearchRegisters& r) const {
     if (!skipStarts_ || hints_.entryAfterPrefix == 0) return true;
     for (uint32_t entry : hints_.entryPushes) {
       if (!r.Push(entry)) return false;
@@ -74,14 +77,13 @@ class SearchShortcuts {
   }
 
   // At a SaveSlot or SavePosition instruction.
-  LoopEntry EnterLoop(SearchRegisters& r) {
-    if (fastLoop_) {
-      switch (fastLoop_[r.pc]) {
-        case kLoopGreedyOne: return RunGreedyOne(r);
-        case kLoopGreedyEither: return RunGreedyEither(r);
-        case kLoopLazyOne: return RunLazyOne(r);
-        default: break;
+  [[gnu::always_inline]] LoopEntry EnterLoop(SearchRegisters& r) {
+    if (fastLoop_ && fastLoop_[r.pc] != kLoopNone) {
+      if (fastLoop_[r.pc] == kLoopGreedyOne && r.room - r.depth >= 5 &&
+          !(r.pos < r.n && OneCharMatches(r.code, r.pc + 7, r.text[r.pos]))) {
+        return SkipGreedyOne(r);
       }
+      return RunFastLoop(r);
     }
     const int32_t point = MemoPointAt(r.pc);
     return point < 0 ? LoopEntry::Plain : Remember(r, point);
@@ -90,7 +92,7 @@ class SearchShortcuts {
   // A failure popped a loop head's mark (an entry at or above the code
   // size): the rest of the search failed from there, at the position
   // stored beneath.
-  void LoopHeadFailed(SearchRegisters& r, uint32_t mark) {
+  [[gnu::always_inline]] void LoopHeadFailed(SearchRegisters& r, uint32_t mark) {
     const uint32_t at = r.Pop();
     memo_.MarkFailed(mark - r.codeSize, memoBase_ + at);
   }
@@ -99,7 +101,7 @@ class SearchShortcuts {
   // greedy loop restores position and slot and goes on after the loop;
   // when the loop is followed by a literal that does not match there, that
   // fails at once, so keep giving back. False: fail on.
-  bool Resume(SearchRegisters& r) {
+  [[gnu::always_inline]] bool Resume(SearchRegisters& r) {
     const uint32_t top = r.pc;
     if (!fastLoop_ || top < 4 || fastLoop_[top - 4] != kLoopGreedyOne) return true;
     const uint32_t head = top - 4;
@@ -144,15 +146,48 @@ class SearchShortcuts {
 
   // Fails where the loop head failed before at this position; otherwise
   // leaves its mark, so that a failure back through it is remembered.
-  LoopEntry Remember(SearchRegisters& r, int32_t point) {
+  [[gnu::always_inline]] LoopEntry Remember(SearchRegisters& r, int32_t point) {
     const auto p = static_cast<uint32_t>(point);
     if (memo_.Failed(p, memoBase_ + r.pos)) return LoopEntry::Failed;
     if (!r.Push(r.pos) || !r.Push(r.codeSize + p)) return LoopEntry::StackFull;
     return LoopEntry::Plain;
   }
 
+  // "x*" whose first repetition fails: the iteration's pushes and pops
+  // cancel out (the caller saw room for all of them, so none could have
+  // failed), leaving the memo mark and the exit.
+  [[gnu::always_inline]] LoopEntry SkipGreedyOne(SearchRegisters& r) {
+    const uint32_t head = r.pc;
+    const int32_t point = MemoPointAt(head);
+    if (point >= 0) {
+      const LoopEntry remembered = Remember(r, point);
+      if (remembered != LoopEntry::Plain) return remembered;
+    }
+    r.pc = static_cast<uint32_t>(r.code[head + 6].operand);
+    return LoopEntry::Ran;
+  }
+
+  // Runs the loop at r.pc on a copy of the registers: out of line, so that
+  // the tight loop has the machine registers to itself.
+  [[gnu::noinline]] LoopEntry RunFastLoop(SearchRegisters& registers) {
+    SearchRegisters r = registers;
+    LoopEntry entry = LoopEntry::Plain;
+    switch (fastLoop_[r.pc]) {
+      case kLoopGreedyOne: entry = RunGreedyOne(r); break;
+      case kLoopGreedyEither: entry = RunGreedyEither(r); break;
+      default: entry = RunLazyOne(r); break;
+    }
+    // Only these change in a loop.
+    registers.pc = r.pc;
+    registers.pos = r.pos;
+    registers.stack = r.stack;
+    registers.depth = r.depth;
+    registers.room = r.room;
+    return entry;
+  }
+
   // The test of the single-character instruction at `at`.
-  static bool OneCharMatches(const PatternInstruction* code, uint32_t at, char16_t c) {
+  [[gnu::always_inline]] static bool OneCharMatches(const PatternInstruction* code, uint32_t at, char16_t c) {
     const PatternInstruction in = code[at];
     switch (in.kind) {
       case PatternKind::MatchChar: return c == static_cast<char16_t>(in.operand);
@@ -164,7 +199,7 @@ class SearchShortcuts {
   // "x*": one iteration per character, exactly as the form's instructions
   // would run it, until the test fails; then its exit path: pop the
   // branch, restore position and slot.
-  LoopEntry RunGreedyOne(SearchRegisters& r) {
+  [[gnu::always_inline]] LoopEntry RunGreedyOne(SearchRegisters& r) {
     const uint32_t head = r.pc;
     const auto slot = static_cast<uint32_t>(r.code[head].operand);
     const int32_t point = MemoPointAt(head);
@@ -190,7 +225,7 @@ class SearchShortcuts {
 
   // "(x|y)*": as above; each iteration also pushes the group's entry and,
   // when x matched, the alternation's two.
-  LoopEntry RunGreedyEither(SearchRegisters& r) {
+  [[gnu::always_inline]] LoopEntry RunGreedyEither(SearchRegisters& r) {
     const uint32_t head = r.pc;
     const auto slot = static_cast<uint32_t>(r.code[head].operand);
     const uint32_t alternation = head + 9;
@@ -224,7 +259,7 @@ class SearchShortcuts {
   // "x*?" followed by a literal: while the literal cannot match here,
   // trying the rest fails at once and leaves the stack as it was, so take
   // the next character directly.
-  LoopEntry RunLazyOne(SearchRegisters& r) {
+  [[gnu::always_inline]] LoopEntry RunLazyOne(SearchRegisters& r) {
     const uint32_t head = r.pc;
     const auto rest = static_cast<uint32_t>(r.code[head + 1].operand);
     const auto literal = static_cast<char16_t>(r.code[rest].operand);
@@ -244,12 +279,12 @@ class SearchShortcuts {
   }
 
   // The first start at or after `start` where the prefix is found, or n.
-  uint32_t FindPrefix(const SearchRegisters& r, uint32_t start) const {
+  uint32_t FindPrefix(const char16_t* text, uint32_t n, uint32_t start) const {
     const std::u16string& prefix = hints_.prefix;
     for (;; ++start) {
-      start = static_cast<uint32_t>(FindUnit(r.text, start, r.n, prefix[0]));
-      if (start >= r.n || r.n - start < prefix.size()) return r.n;
-      if (std::equal(prefix.begin() + 1, prefix.end(), r.text + start + 1)) return start;
+      start = static_cast<uint32_t>(FindUnit(text, start, n, prefix[0]));
+      if (start >= n || n - start < prefix.size()) return n;
+      if (std::equal(prefix.begin() + 1, prefix.end(), text + start + 1)) return start;
     }
   }
 
