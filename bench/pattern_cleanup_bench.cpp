@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "text/EntityTable.h"
 #include "text/HeadlineCleanup.h"
 
 namespace {
@@ -96,27 +97,21 @@ std::u16string RegexClean(const std::u16string& input) {
   static const std::wregex anchors(L"<a[^>]+href=([^ >]+)[^>]*>([\\s\\S]*?)</a>");
   static const std::wregex tags(L"<([^>]|\n)*>");
   static const std::wregex spaces(L" +"), hyphens(L"-+"), spacedHyphens(L"( -)+"), commas(L",+");
-  static const wchar_t* const rows[][2] = {
-      {L"&amp;quot;", L"\""}, {L"&amp;apos;", L"'"}, {L"&rdquo;", L"\""}, {L"&ldquo;", L"\""},
-      {L"&bdquo;", L"\""},    {L"&ndash;", L"-"},    {L"&mdash;", L"-"},  {L"&tilde;", L"~"},
-      {L"&rdquo", L"\""},     {L"&ldquo", L"\""},    {L"&bdquo", L"\""},  {L"&ndash", L"-"},
-      {L"&mdash", L"-"},      {L"&tilde", L"~"},     {L"&nbsp;", L" "},   {L"&#160;", L" "},
-      {L"&#xA0;", L" "},      {L"&quot;", L"\""},    {L"&#34;", L"\""},   {L"&#x22;", L"\""},
-      {L"&amp;", L"&"},       {L"&#38;", L"&"},      {L"&#x26;", L"&"},   {L"&apos;", L"'"},
-      {L"&#39;", L"'"},       {L"&#x27;", L"'"},     {L"&lt;", L"<"},     {L"&#60;", L"<"},
-      {L"&#x3c;", L"<"},      {L"&gt;", L">"},       {L"&#62;", L">"},    {L"&#x3e;", L">"},
-      {L"|", L","},           {L"&#8220;", L"\""},   {L"&#8221;", L"\""}, {L"&#8249;", L"<"},
-      {L"&#8250;", L">"},     {L"&#732;", L"~"},     {L"\r", L" "},       {L"&#13;", L" "},
-      {L"&#x0D;", L" "},      {L"\n", L" "},         {L"\b", L" "},       {L"\t", L" "},
-      {L"&#09;", L" "},       {L"&#x09;", L" "},
-  };
+  static const std::vector<std::pair<std::wstring, std::wstring>> rows = [] {
+    std::vector<std::pair<std::wstring, std::wstring>> wide;
+    for (const quorvane::EntityRow& row : quorvane::kEntityRows) {
+      wide.emplace_back(std::wstring(row.search.begin(), row.search.end()),
+                        std::wstring(row.insert.begin(), row.insert.end()));
+    }
+    return wide;
+  }();
   std::wstring s(input.begin(), input.end());
   ReplaceAllLiteral(s, L"<![CDATA[", L" ");
   ReplaceAllLiteral(s, L"]]> ", L" ");
   s = std::regex_replace(s, tables, L" ");
   s = std::regex_replace(s, anchors, L" ");
   s = std::regex_replace(s, tags, L" ");
-  for (const auto& row : rows) ReplaceAllLiteral(s, row[0], row[1]);
+  for (const auto& [search, insert] : rows) ReplaceAllLiteral(s, search, insert);
   s = std::regex_replace(s, spaces, L" ");
   s = std::regex_replace(s, hyphens, L"-");
   s = std::regex_replace(s, spacedHyphens, L" -");

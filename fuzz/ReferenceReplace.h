@@ -1,14 +1,16 @@
 #pragma once
 // Replacement written the plain way the engine's rules describe it: a
-// fresh search without shortcuts, then recursion on a copy of the
+// fresh search by the reference matcher, then recursion on a copy of the
 // remainder. Slow by design; the fuzzers compare the engine against it.
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
+#include "ReferenceSearch.h"
 #include "text/CaseFolding.h"
 #include "text/MatchState.h"
 #include "text/PatternProgram.h"
-#include "text/PatternSearch.h"
 
 namespace quorvane::fuzz {
 
@@ -40,12 +42,15 @@ inline int32_t ReferenceLevel(std::u16string& text, const PatternProgram& progra
   if (depth > 1500) throw TooDeep();
   const std::u16string searched = caseSensitive ? text : FoldCase(text);
   MatchState state;
-  // The plain search is exponential on some texts where the shortcuts are
-  // not (e.g. "<" and many line feeds for "<([^>]|\n)*>"): give up comparing.
-  uint64_t steps = 4000000;
-  const bool found = SearchTextWithoutShortcuts(program, searched, state, &steps);
-  if (steps == 0) throw TooDeep();
-  if (!found) return 3;
+  // The reference is exponential on some texts where the engine is not
+  // (e.g. "<" and many line feeds for "<([^>]|\n)*>"): give up comparing.
+  const ReferenceResult found = ReferenceSearch::Run(program, searched, state);
+  if (found == ReferenceResult::TooLong) throw TooDeep();
+  if (found == ReferenceResult::Malformed) {
+    std::fprintf(stderr, "the reference ran outside the program\n");
+    std::abort();
+  }
+  if (found == ReferenceResult::NoMatch) return 3;
   state.subject = text;
   const size_t start = state.matchStart;
   const size_t end = state.matchEnd;

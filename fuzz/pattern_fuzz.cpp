@@ -1,13 +1,14 @@
 // Compiles a pattern and searches and replaces with it. Input: one byte of
 // flags, then the pattern, a zero byte, the text, a zero byte, the
 // replacement. Checks that the compiled program is well formed, that the
-// search shortcuts change no result, and that the looping global
-// replacement equals the plain recursive one.
+// engine's search finds what the independent reference matcher finds, and
+// that the looping global replacement equals the plain recursive one.
 #include <cstdio>
 #include <cstdlib>
 
 #include "FuzzInput.h"
 #include "ReferenceReplace.h"
+#include "ReferenceSearch.h"
 #include "text/PatternReplace.h"
 
 using namespace quorvane;
@@ -25,31 +26,21 @@ void CheckWellFormed(const PatternProgram& program) {
   const auto& code = program.Instructions();
   const int32_t size = static_cast<int32_t>(code.size());
   for (const PatternInstruction& in : code) {
-    switch (in.kind) {
-      case PatternKind::Jump:
-      case PatternKind::Branch:
-      case PatternKind::MatchInRanges:
-      case PatternKind::MatchNotInRanges:
+    Check(PatternKindName(in.kind) != nullptr, "known kind");
+    const auto operand = static_cast<uint32_t>(in.operand);
+    switch (PatternOperandRole(in.kind)) {
+      case OperandRole::Index:
         Check(in.operand >= 0 && in.operand < size, "index operand in range");
         break;
-      case PatternKind::SaveSlot:
-      case PatternKind::RestoreSlot:
-      case PatternKind::StorePositionInSlot:
-      case PatternKind::StoreStackDepthInSlot:
-      case PatternKind::LoadPositionFromSlot:
-      case PatternKind::LoadStackDepthFromSlot:
-      case PatternKind::FailIfNoProgress:
-        Check(static_cast<uint32_t>(in.operand) < program.SlotCount(), "slot operand in range");
+      case OperandRole::Slot:
+        Check(operand < program.SlotCount(), "slot operand in range");
         break;
-      case PatternKind::MarkCaptureStart:
-      case PatternKind::MarkCaptureEnd:
-      case PatternKind::MatchBackReference:
-      case PatternKind::SaveCapture:
-      case PatternKind::RestoreCapture:
-        Check(static_cast<uint32_t>(in.operand) < program.CaptureCount(), "capture in range");
+      case OperandRole::Capture:
+        Check(operand < program.CaptureCount(), "capture in range");
         break;
-      default:
-        Check(PatternKindName(in.kind) != nullptr, "known kind");
+      case OperandRole::Character:
+      case OperandRole::None:
+        break;
     }
   }
   Check(size >= 3 && code.back().kind == PatternKind::Accept, "ends with Accept");
@@ -94,15 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   CheckWellFormed(program);
 
-  MatchState fast, plain;
+  MatchState fast, reference;
   const bool found = program.MatchPattern(std::u16string_view(text), fast);
   const std::u16string folded = caseSensitive ? text : FoldCase(text);
-  uint64_t steps = 4000000;
-  const bool foundPlain = SearchTextWithoutShortcuts(program, folded, plain, &steps);
-  if (steps == 0) return 0;  // the plain search would take too long to compare
-  Check(found == foundPlain, "shortcuts keep the outcome");
+  const fuzz::ReferenceResult expected = fuzz::ReferenceSearch::Run(program, folded, reference);
+  Check(expected != fuzz::ReferenceResult::Malformed, "the program stays inside itself");
+  if (expected == fuzz::ReferenceResult::TooLong) return 0;  // too long to compare
+  Check(found == (expected == fuzz::ReferenceResult::Match), "search agrees with the reference");
   if (found) {
-    Check(SameMatch(fast, plain), "shortcuts keep the extents");
+    Check(SameMatch(fast, reference), "extents agree with the reference");
     Check(fast.matchStart <= fast.matchEnd && fast.matchEnd <= text.size(), "match inside text");
   }
 

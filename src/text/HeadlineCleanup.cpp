@@ -1,9 +1,9 @@
 #include "text/HeadlineCleanup.h"
 
-#include <iterator>
 #include <string_view>
 #include <vector>
 
+#include "text/EntityTable.h"
 #include "text/FindUnit.h"
 #include "text/PatternProgram.h"
 #include "text/PatternReplace.h"
@@ -11,29 +11,6 @@
 
 namespace quorvane {
 namespace {
-
-struct LiteralRow {
-  std::u16string_view search;
-  std::u16string_view insert;
-};
-
-// Applied top to bottom, each over the whole text: the order matters
-// ("&amp;lt;" decodes twice, "&amp;nbsp;" only once).
-constexpr LiteralRow kEntityRows[] = {
-    {u"&amp;quot;", u"\""}, {u"&amp;apos;", u"'"}, {u"&rdquo;", u"\""}, {u"&ldquo;", u"\""},
-    {u"&bdquo;", u"\""},    {u"&ndash;", u"-"},    {u"&mdash;", u"-"},  {u"&tilde;", u"~"},
-    {u"&rdquo", u"\""},     {u"&ldquo", u"\""},    {u"&bdquo", u"\""},  {u"&ndash", u"-"},
-    {u"&mdash", u"-"},      {u"&tilde", u"~"},     {u"&nbsp;", u" "},   {u"&#160;", u" "},
-    {u"&#xA0;", u" "},      {u"&quot;", u"\""},    {u"&#34;", u"\""},   {u"&#x22;", u"\""},
-    {u"&amp;", u"&"},       {u"&#38;", u"&"},      {u"&#x26;", u"&"},   {u"&apos;", u"'"},
-    {u"&#39;", u"'"},       {u"&#x27;", u"'"},     {u"&lt;", u"<"},     {u"&#60;", u"<"},
-    {u"&#x3c;", u"<"},      {u"&gt;", u">"},       {u"&#62;", u">"},    {u"&#x3e;", u">"},
-    {u"|", u","},           {u"&#8220;", u"\""},   {u"&#8221;", u"\""}, {u"&#8249;", u"<"},
-    {u"&#8250;", u">"},     {u"&#732;", u"~"},     {u"\r", u" "},       {u"&#13;", u" "},
-    {u"&#x0D;", u" "},      {u"\n", u" "},         {u"\b", u" "},       {u"\t", u" "},
-    {u"&#09;", u" "},       {u"&#x09;", u" "},
-};
-static_assert(std::size(kEntityRows) == 46);
 
 // The fixed patterns, compiled once and shared read-only between threads
 // (a search never changes its program).
@@ -70,7 +47,7 @@ void DecodeEntities(std::u16string& text) {
   }
   std::vector<size_t> nextAmps;
   std::u16string rebuilt;
-  for (const LiteralRow& row : kEntityRows) {
+  for (const EntityRow& row : kEntityRows) {
     if (row.search.size() == 1 || amps.empty()) continue;
     const std::u16string_view view = text;
     size_t copied = 0;

@@ -13,25 +13,8 @@ struct CompileFailure {
 
 bool IsCloser(char16_t c) { return c == u')' || c == u']' || c == u'}'; }
 
-bool HasIndexOperand(PatternKind k) {
-  return k == PatternKind::Jump || k == PatternKind::Branch || k == PatternKind::MatchInRanges ||
-         k == PatternKind::MatchNotInRanges;
-}
-
-bool HasSlotOperand(PatternKind k) {
-  switch (k) {
-    case PatternKind::SaveSlot:
-    case PatternKind::RestoreSlot:
-    case PatternKind::StorePositionInSlot:
-    case PatternKind::StoreStackDepthInSlot:
-    case PatternKind::LoadPositionFromSlot:
-    case PatternKind::LoadStackDepthFromSlot:
-    case PatternKind::FailIfNoProgress:
-      return true;
-    default:
-      return false;
-  }
-}
+bool HasIndexOperand(PatternKind k) { return PatternOperandRole(k) == OperandRole::Index; }
+bool HasSlotOperand(PatternKind k) { return PatternOperandRole(k) == OperandRole::Slot; }
 
 struct Abbreviation {
   char16_t letter;

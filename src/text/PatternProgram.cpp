@@ -10,35 +10,59 @@
 
 namespace quorvane {
 
-const char* PatternKindName(PatternKind kind) {
-  switch (kind) {
-    case PatternKind::NoOp: return "NoOp";
-    case PatternKind::MarkCaptureStart: return "MarkCaptureStart";
-    case PatternKind::MarkCaptureEnd: return "MarkCaptureEnd";
-    case PatternKind::MatchChar: return "MatchChar";
-    case PatternKind::MatchAnyChar: return "MatchAnyChar";
-    case PatternKind::MatchInRanges: return "MatchInRanges";
-    case PatternKind::MatchNotInRanges: return "MatchNotInRanges";
-    case PatternKind::Jump: return "Jump";
-    case PatternKind::SavePosition: return "SavePosition";
-    case PatternKind::RestorePosition: return "RestorePosition";
-    case PatternKind::Branch: return "Branch";
-    case PatternKind::Fail: return "Fail";
-    case PatternKind::SaveSlot: return "SaveSlot";
-    case PatternKind::RestoreSlot: return "RestoreSlot";
-    case PatternKind::StorePositionInSlot: return "StorePositionInSlot";
-    case PatternKind::StoreStackDepthInSlot: return "StoreStackDepthInSlot";
-    case PatternKind::LoadPositionFromSlot: return "LoadPositionFromSlot";
-    case PatternKind::LoadStackDepthFromSlot: return "LoadStackDepthFromSlot";
-    case PatternKind::FailIfNoProgress: return "FailIfNoProgress";
-    case PatternKind::MatchBackReference: return "MatchBackReference";
-    case PatternKind::StopSearch: return "StopSearch";
-    case PatternKind::NextStart: return "NextStart";
-    case PatternKind::Accept: return "Accept";
-    case PatternKind::SaveCapture: return "SaveCapture";
-    case PatternKind::RestoreCapture: return "RestoreCapture";
+namespace {
+
+struct KindInfo {
+  PatternKind kind;
+  const char* name;
+  OperandRole operand;
+};
+
+constexpr KindInfo kKinds[] = {
+    {PatternKind::NoOp, "NoOp", OperandRole::None},
+    {PatternKind::MarkCaptureStart, "MarkCaptureStart", OperandRole::Capture},
+    {PatternKind::MarkCaptureEnd, "MarkCaptureEnd", OperandRole::Capture},
+    {PatternKind::MatchChar, "MatchChar", OperandRole::Character},
+    {PatternKind::MatchAnyChar, "MatchAnyChar", OperandRole::None},
+    {PatternKind::MatchInRanges, "MatchInRanges", OperandRole::Index},
+    {PatternKind::MatchNotInRanges, "MatchNotInRanges", OperandRole::Index},
+    {PatternKind::Jump, "Jump", OperandRole::Index},
+    {PatternKind::SavePosition, "SavePosition", OperandRole::None},
+    {PatternKind::RestorePosition, "RestorePosition", OperandRole::None},
+    {PatternKind::Branch, "Branch", OperandRole::Index},
+    {PatternKind::Fail, "Fail", OperandRole::None},
+    {PatternKind::SaveSlot, "SaveSlot", OperandRole::Slot},
+    {PatternKind::RestoreSlot, "RestoreSlot", OperandRole::Slot},
+    {PatternKind::StorePositionInSlot, "StorePositionInSlot", OperandRole::Slot},
+    {PatternKind::StoreStackDepthInSlot, "StoreStackDepthInSlot", OperandRole::Slot},
+    {PatternKind::LoadPositionFromSlot, "LoadPositionFromSlot", OperandRole::Slot},
+    {PatternKind::LoadStackDepthFromSlot, "LoadStackDepthFromSlot", OperandRole::Slot},
+    {PatternKind::FailIfNoProgress, "FailIfNoProgress", OperandRole::Slot},
+    {PatternKind::MatchBackReference, "MatchBackReference", OperandRole::Capture},
+    {PatternKind::StopSearch, "StopSearch", OperandRole::None},
+    {PatternKind::NextStart, "NextStart", OperandRole::None},
+    {PatternKind::Accept, "Accept", OperandRole::None},
+    {PatternKind::SaveCapture, "SaveCapture", OperandRole::Capture},
+    {PatternKind::RestoreCapture, "RestoreCapture", OperandRole::Capture},
+};
+
+const KindInfo* FindKind(PatternKind kind) {
+  for (const KindInfo& info : kKinds) {
+    if (info.kind == kind) return &info;
   }
   return nullptr;
+}
+
+}  // namespace
+
+const char* PatternKindName(PatternKind kind) {
+  const KindInfo* info = FindKind(kind);
+  return info ? info->name : nullptr;
+}
+
+OperandRole PatternOperandRole(PatternKind kind) {
+  const KindInfo* info = FindKind(kind);
+  return info ? info->operand : OperandRole::None;
 }
 
 int32_t PatternProgram::CompilePattern(const char16_t* pattern, int32_t caseSensitiveFlag) {

@@ -40,8 +40,21 @@ enum class PatternKind : int32_t {
   RestoreCapture = 32,
 };
 
+// What an instruction's operand refers to. The compiler relocates index
+// and slot operands when it lays a body down again; checks of a program's
+// shape read them from here too.
+enum class OperandRole : uint8_t {
+  None,       // ignored (NoOp's operand may carry a range bound)
+  Character,  // a code unit; 0 for the end of the text
+  Index,      // an instruction index
+  Capture,    // a capture number
+  Slot,       // a slot number
+};
+
 // The kind's name as written in the instruction set, or nullptr.
 const char* PatternKindName(PatternKind kind);
+// The role of the kind's operand (None for unknown kinds).
+OperandRole PatternOperandRole(PatternKind kind);
 
 struct PatternInstruction {
   PatternKind kind;

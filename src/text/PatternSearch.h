@@ -41,11 +41,4 @@ using MatchSink = uint64_t (*)(void* context, MatchState& state);
 bool SearchRemainders(const PatternProgram& program, std::u16string_view text, MatchState& state,
                       MatchSink sink, void* context);
 
-// The same search without skipping start positions, remembering failures
-// or running loops in tight code: the reference the shortcuts are checked
-// against. With `stepLimit`, at most that many instructions run; when they
-// run out the search reports no match and *stepLimit becomes 0.
-bool SearchTextWithoutShortcuts(const PatternProgram& program, std::u16string_view text,
-                                MatchState& state, uint64_t* stepLimit = nullptr);
-
 }  // namespace quorvane

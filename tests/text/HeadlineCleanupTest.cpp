@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "PatternTestUtil.h"
+#include "text/EntityTable.h"
 #include "text/HeadlineCleanup.h"
 #include "text/WideStringOps.h"
 
@@ -77,23 +78,10 @@ TEST(HeadlineCleanup, EntitiesAfterTags) {
 }
 
 TEST(HeadlineCleanup, EveryEntityRowInOrder) {
-  const std::pair<std::u16string, std::u16string> rows[] = {
-      {u"&amp;quot;", u"\""}, {u"&amp;apos;", u"'"}, {u"&rdquo;", u"\""}, {u"&ldquo;", u"\""},
-      {u"&bdquo;", u"\""},    {u"&ndash;", u"-"},    {u"&mdash;", u"-"},  {u"&tilde;", u"~"},
-      {u"&rdquo", u"\""},     {u"&ldquo", u"\""},    {u"&bdquo", u"\""},  {u"&ndash", u"-"},
-      {u"&mdash", u"-"},      {u"&tilde", u"~"},     {u"&nbsp;", u" "},   {u"&#160;", u" "},
-      {u"&#xA0;", u" "},      {u"&quot;", u"\""},    {u"&#34;", u"\""},   {u"&#x22;", u"\""},
-      {u"&amp;", u"&"},       {u"&#38;", u"&"},      {u"&#x26;", u"&"},   {u"&apos;", u"'"},
-      {u"&#39;", u"'"},       {u"&#x27;", u"'"},     {u"&lt;", u"<"},     {u"&#60;", u"<"},
-      {u"&#x3c;", u"<"},      {u"&gt;", u">"},       {u"&#62;", u">"},    {u"&#x3e;", u">"},
-      {u"|", u","},           {u"&#8220;", u"\""},   {u"&#8221;", u"\""}, {u"&#8249;", u"<"},
-      {u"&#8250;", u">"},     {u"&#732;", u"~"},     {u"\r", u" "},       {u"&#13;", u" "},
-      {u"&#x0D;", u" "},      {u"\n", u" "},         {u"\b", u" "},       {u"\t", u" "},
-      {u"&#09;", u" "},       {u"&#x09;", u" "},
-  };
-  ASSERT_EQ(std::size(rows), 46u);
-  for (const auto& [search, insert] : rows) {
-    EXPECT_EQ(Clean(u"x" + search + u"y"), u"x" + insert + u"y") << test::Narrow(search);
+  for (const EntityRow& row : kEntityRows) {
+    const std::u16string search(row.search);
+    EXPECT_EQ(Clean(u"x" + search + u"y"), u"x" + std::u16string(row.insert) + u"y")
+        << test::Narrow(search);
   }
   // Row order: "&amp;" (21) produces text that later rows decode, but
   // not rows that have already run.
