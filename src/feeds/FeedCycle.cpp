@@ -7,7 +7,7 @@
 
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedDownload.h"
-#include "host/com/ModuleThread.h"
+#include "win/com/ModuleThread.h"
 
 namespace quorvane {
 namespace {

@@ -1,6 +1,6 @@
 #include "feeds/FeedFetcher.h"
 
-#include "host/com/ModuleThread.h"
+#include "win/com/ModuleThread.h"
 #include "feeds/WebFeedSource.h"
 #include "settings/FeedList.h"
 

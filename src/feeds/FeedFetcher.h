@@ -12,7 +12,7 @@
 
 #include "feeds/FeedItem.h"
 #include "feeds/FeedWorker.h"
-#include "host/com/UniqueHandle.h"
+#include "win/com/UniqueHandle.h"
 
 namespace quorvane {
 

@@ -16,7 +16,7 @@
 #include "feeds/FeedItem.h"
 #include "feeds/FeedOutcome.h"
 #include "feeds/FeedTiming.h"
-#include "host/com/UniqueHandle.h"
+#include "win/com/UniqueHandle.h"
 
 namespace quorvane {
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane {
 

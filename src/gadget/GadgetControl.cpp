@@ -1,7 +1,7 @@
 #include "gadget/GadgetControl.h"
 
-#include "host/com/Module.h"
-#include "host/res/ResourceIds.h"
+#include "win/com/Module.h"
+#include "gadget/ResourceIds.h"
 #include "settings/SettingsBounds.h"
 
 namespace quorvane {

@@ -31,10 +31,10 @@
 #include "gadget/ScreenHost.h"
 #include "gadget/TypingMachine.h"
 #include "gadget/WaitThreads.h"
-#include "host/HostInterfaces.h"
-#include "host/ole/OleControl.h"
-#include "host/ole/OwnedWindow.h"
-#include "host/ole/TypeInfoDispatch.h"
+#include "win/HostInterfaces.h"
+#include "win/ole/OleControl.h"
+#include "win/ole/OwnedWindow.h"
+#include "win/ole/TypeInfoDispatch.h"
 #include "settings/GadgetSettingsRecord.h"
 
 namespace quorvane {

@@ -1,7 +1,7 @@
 #include "gadget/GadgetFeeds.h"
 
 #include "gadget/GadgetControl.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane {
 namespace {

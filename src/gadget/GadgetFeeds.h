@@ -9,7 +9,7 @@
 
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedOutcome.h"
-#include "host/ole/TypeInfoDispatch.h"
+#include "win/ole/TypeInfoDispatch.h"
 
 namespace quorvane {
 

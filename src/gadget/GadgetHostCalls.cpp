@@ -1,9 +1,9 @@
 // What the gadget tells the host: title, size and icon when it gets its
 // site, and the about box for plug-in command 1.
 #include "gadget/GadgetControl.h"
-#include "host/com/ComPtr.h"
-#include "host/ole/ResourcePicture.h"
-#include "host/res/ResourceIds.h"
+#include "win/com/ComPtr.h"
+#include "win/ole/ResourcePicture.h"
+#include "gadget/ResourceIds.h"
 
 namespace quorvane {
 namespace {

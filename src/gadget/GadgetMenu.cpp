@@ -1,7 +1,7 @@
 // IContextMenu: the gadget's "Pause" item in the host's menu.
 #include "gadget/GadgetControl.h"
-#include "host/com/Module.h"
-#include "host/res/ResourceIds.h"
+#include "win/com/Module.h"
+#include "gadget/ResourceIds.h"
 
 namespace quorvane {
 

@@ -8,7 +8,7 @@
 #include <windowsx.h>
 
 #include "gadget/WebLink.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane {
 namespace {

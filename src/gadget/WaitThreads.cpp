@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/com/ModuleThread.h"
+#include "win/com/ModuleThread.h"
 
 namespace quorvane {
 

@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/com/UniqueHandle.h"
+#include "win/com/UniqueHandle.h"
 
 namespace quorvane {
 

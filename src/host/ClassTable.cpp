@@ -2,7 +2,7 @@
 
 #include "QuorvaneRSS_h.h"
 #include "gadget/GadgetControl.h"
-#include "host/com/ClassFactory.h"
+#include "win/com/ClassFactory.h"
 #include "settings/SettingsPage.h"
 
 namespace quorvane {

@@ -3,7 +3,7 @@
 
 #include "host/ClassTable.h"
 #include "host/Registration.h"
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
   if (reason == DLL_PROCESS_ATTACH) {

@@ -6,8 +6,8 @@
 #include <new>
 
 #include "QuorvaneRSS_h.h"
-#include "host/com/Module.h"
-#include "host/res/ResourceIds.h"
+#include "win/com/Module.h"
+#include "gadget/ResourceIds.h"
 #include "settings/FeedList.h"
 #include "settings/SettingsPageResources.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/com/ComObject.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComObject.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane {
 

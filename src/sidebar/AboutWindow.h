@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "host/com/ComPtr.h"
-#include "host/com/UniqueAny.h"
-#include "host/ole/OwnedWindow.h"
+#include "win/com/ComPtr.h"
+#include "win/com/UniqueAny.h"
+#include "win/ole/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 

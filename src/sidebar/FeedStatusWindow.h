@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "QuorvaneRSS_h.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane::sidebar {
 

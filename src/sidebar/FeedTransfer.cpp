@@ -3,7 +3,7 @@
 #include <map>
 
 #include "QuorvaneRSS_h.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 #include "settings/FeedList.h"
 #include "settings/OpmlDocument.h"
 #include "sidebar/OpmlFile.h"

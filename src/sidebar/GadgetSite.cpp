@@ -1,6 +1,6 @@
 #include "sidebar/GadgetSite.h"
 
-#include "host/ole/Himetric.h"
+#include "win/ole/Himetric.h"
 #include "sidebar/PictureIcon.h"
 
 namespace quorvane::sidebar {

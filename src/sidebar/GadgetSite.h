@@ -10,10 +10,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/HostInterfaces.h"
-#include "host/com/ComObject.h"
-#include "host/com/ComPtr.h"
-#include "host/com/UniqueAny.h"
+#include "win/HostInterfaces.h"
+#include "win/com/ComObject.h"
+#include "win/com/ComPtr.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "host/com/UniqueHandle.h"
+#include "win/com/UniqueHandle.h"
 
 namespace quorvane::sidebar {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane::sidebar {
 

@@ -1,6 +1,6 @@
 #include "sidebar/PictureIcon.h"
 
-#include "host/com/UniqueAny.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
 

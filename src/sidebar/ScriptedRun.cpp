@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "QuorvaneRSS_h.h"
-#include "host/com/UniqueHandle.h"
+#include "win/com/UniqueHandle.h"
 #include "sidebar/ProcessStats.h"
 #include "sidebar/WindowCapture.h"
 

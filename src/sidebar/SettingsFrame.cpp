@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "host/com/ComObject.h"
-#include "host/com/ComPtr.h"
-#include "host/com/UniqueAny.h"
-#include "host/ole/OwnedWindow.h"
+#include "win/com/ComObject.h"
+#include "win/com/ComPtr.h"
+#include "win/com/UniqueAny.h"
+#include "win/ole/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "QuorvaneRSS_h.h"
-#include "host/com/Apartment.h"
-#include "host/com/ComPtr.h"
+#include "win/com/Apartment.h"
+#include "win/com/ComPtr.h"
 #include "sidebar/GadgetFactory.h"
 #include "sidebar/GadgetState.h"
 #include "sidebar/ScriptedRun.h"

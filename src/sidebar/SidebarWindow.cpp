@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "host/com/UniqueAny.h"
+#include "win/com/UniqueAny.h"
 #include "sidebar/GadgetState.h"
 #include "sidebar/SettingsFrame.h"
 

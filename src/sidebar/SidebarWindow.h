@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ole/OwnedWindow.h"
+#include "win/ole/OwnedWindow.h"
 #include "sidebar/AboutWindow.h"
 #include "sidebar/FeedStatusWindow.h"
 #include "sidebar/FeedTransfer.h"

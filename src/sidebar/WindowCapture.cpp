@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "host/com/UniqueAny.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "PostCounter.h"
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 namespace {

@@ -17,7 +17,7 @@
 #include "feeds/FeedDownload.h"
 #include "feeds/FeedFetcher.h"
 #include "feeds/WebFeedSource.h"
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 namespace {

@@ -11,7 +11,7 @@
 #include "GadgetControlProbe.h"
 #include "TestContainer.h"
 #include "feeds/FeedTiming.h"
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane::test {
 namespace {

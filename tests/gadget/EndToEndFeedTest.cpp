@@ -15,7 +15,7 @@
 
 #include "EndToEnd.h"
 #include "GadgetControlProbe.h"
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane::test {
 namespace {

@@ -12,7 +12,7 @@
 #include "GadgetDll.h"
 #include "QuorvaneRSS_h.h"
 #include "ThreadCount.h"
-#include "host/com/Apartment.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gadget/GadgetControl.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane {
 

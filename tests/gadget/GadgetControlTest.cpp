@@ -7,7 +7,7 @@
 
 #include "GadgetControlProbe.h"
 #include "TestContainer.h"
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "gadget/WaitThreads.h"
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 namespace {

@@ -9,9 +9,9 @@
 #include "QuorvaneRSS_h.h"
 #include "TestContainer.h"
 #include "ThreadCount.h"
-#include "host/HostInterfaces.h"
-#include "host/com/Apartment.h"
-#include "host/com/ComPtr.h"
+#include "win/HostInterfaces.h"
+#include "win/com/Apartment.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane::test {
 namespace {

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "QuorvaneRSS_h.h"
-#include "host/com/ComPtr.h"
-#include "host/com/Module.h"
-#include "host/ole/ModuleTypeLib.h"
-#include "host/res/ResourceIds.h"
+#include "win/com/ComPtr.h"
+#include "win/com/Module.h"
+#include "win/ole/ModuleTypeLib.h"
+#include "gadget/ResourceIds.h"
 
 namespace quorvane {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "QuorvaneRSS_h.h"
-#include "host/com/ComObject.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComObject.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane::test {
 

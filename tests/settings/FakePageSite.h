@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "host/com/ComObject.h"
+#include "win/com/ComObject.h"
 
 namespace quorvane::test {
 

@@ -9,7 +9,7 @@
 #include "FakePageSite.h"
 #include "GadgetDll.h"
 #include "QuorvaneRSS_h.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 #include "settings/SettingsPageResources.h"
 
 namespace quorvane::test {

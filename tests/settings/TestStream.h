@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "host/com/ComObject.h"
+#include "win/com/ComObject.h"
 
 namespace quorvane::test {
 

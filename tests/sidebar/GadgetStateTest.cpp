@@ -11,7 +11,7 @@
 #include <iterator>
 #include <vector>
 
-#include "host/com/ComObject.h"
+#include "win/com/ComObject.h"
 #include "sidebar/GadgetState.h"
 
 namespace quorvane::sidebar {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/HostInterfaces.h"
-#include "host/com/ComPtr.h"
+#include "win/HostInterfaces.h"
+#include "win/com/ComPtr.h"
 #include "sidebar/registrar/PluginStore.h"
 #include "WineTestPaths.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/com/ComPtr.h"
-#include "host/ole/OwnedWindow.h"
+#include "win/com/ComPtr.h"
+#include "win/ole/OwnedWindow.h"
 #include "sidebar/GadgetSite.h"
 
 namespace quorvane::test {

@@ -2,8 +2,8 @@
 
 #include <oleauto.h>
 
-#include "host/HostInterfaces.h"
-#include "host/com/ComPtr.h"
+#include "win/HostInterfaces.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane {
 namespace {

@@ -1,3 +1,3 @@
 #pragma once
 // Owns an open registry key.
-#include "host/com/UniqueAny.h"
+#include "win/com/UniqueAny.h"

@@ -8,9 +8,9 @@
 
 #include "QuorvaneRSS_h.h"
 #include "host/Registration.h"
-#include "host/com/Apartment.h"
-#include "host/com/ComPtr.h"
-#include "host/com/Module.h"
+#include "win/com/Apartment.h"
+#include "win/com/ComPtr.h"
+#include "win/com/Module.h"
 #include "host/registration/HostPluginRegistration.h"
 #include "host/registration/RegistryKey.h"
 #include "host/registration/RegistrationResources.h"

@@ -1,6 +1,6 @@
 #include "sidebar/registrar/ComponentRegistrar.h"
 
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 #include "sidebar/registrar/DisplayPluginRegistration.h"
 #include "sidebar/registrar/PluginStore.h"
 

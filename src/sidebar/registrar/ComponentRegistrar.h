@@ -3,8 +3,8 @@
 // DllRegisterServer creates to register itself with the sidebar. It records
 // components in the PluginStore and hands out the display plug-in
 // registration object by name.
-#include "host/HostInterfaces.h"
-#include "host/com/ComObject.h"
+#include "win/HostInterfaces.h"
+#include "win/com/ComObject.h"
 
 namespace quorvane::sidebar {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The display plug-in registration object: marks a component registered
 // with the ComponentRegistrar as a plug-in the sidebar shows.
-#include "host/HostInterfaces.h"
-#include "host/com/ComObject.h"
+#include "win/HostInterfaces.h"
+#include "win/com/ComObject.h"
 
 namespace quorvane::sidebar {
 

@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-#include "host/com/UniqueAny.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "host/com/ClassFactory.h"
-#include "host/com/Module.h"
-#include "host/com/UniqueAny.h"
+#include "win/com/ClassFactory.h"
+#include "win/com/Module.h"
+#include "win/com/UniqueAny.h"
 #include "sidebar/registrar/ComponentRegistrar.h"
 
 using namespace quorvane;

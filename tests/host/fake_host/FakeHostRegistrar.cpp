@@ -15,9 +15,9 @@
 #include <string>
 
 #include "FakeHost.h"
-#include "host/HostInterfaces.h"
-#include "host/com/ClassFactory.h"
-#include "host/com/ComPtr.h"
+#include "win/HostInterfaces.h"
+#include "win/com/ClassFactory.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane::test {
 namespace {

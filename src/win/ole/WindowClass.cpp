@@ -1,10 +1,10 @@
-#include "host/ole/WindowClass.h"
+#include "win/ole/WindowClass.h"
 
 #include <map>
 #include <mutex>
 #include <string>
 
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 namespace {

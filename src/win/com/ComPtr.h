@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "host/com/UniqueAny.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane {
 

@@ -24,7 +24,7 @@
 #include <new>
 #include <utility>
 
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 

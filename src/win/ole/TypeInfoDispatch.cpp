@@ -1,6 +1,6 @@
-#include "host/ole/TypeInfoDispatch.h"
+#include "win/ole/TypeInfoDispatch.h"
 
-#include "host/ole/ModuleTypeLib.h"
+#include "win/ole/ModuleTypeLib.h"
 
 namespace quorvane {
 

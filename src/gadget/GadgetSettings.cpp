@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "gadget/GadgetControl.h"
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 #include "settings/IStreamByteStream.h"
 #include "settings/SettingsBounds.h"
 #include "settings/SettingsStream.h"

@@ -1,8 +1,8 @@
-#include "host/com/ModuleThread.h"
+#include "win/com/ModuleThread.h"
 
 #include <memory>
 
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
-// Identifiers of the module's resources, shared by the .rc script and the code.
+// Identifiers of the gadget's resources in the module, shared by the module's
+// .rc script and the code that loads them.
 
 // Strings.
 #define IDS_PAUSED 102          // "< Paused >": the screen text while paused

@@ -1,6 +1,6 @@
 // IProvideClassInfo2: the class's description from the module's type library.
-#include "host/ole/ModuleTypeLib.h"
-#include "host/ole/OleControl.h"
+#include "win/ole/ModuleTypeLib.h"
+#include "win/ole/OleControl.h"
 
 namespace quorvane {
 

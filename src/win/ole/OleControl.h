@@ -18,9 +18,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "host/com/ComObject.h"
-#include "host/com/ComPtr.h"
-#include "host/ole/OwnedWindow.h"
+#include "win/com/ComObject.h"
+#include "win/com/ComPtr.h"
+#include "win/ole/OwnedWindow.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 // the module could be unloaded.
 #include <functional>
 
-#include "host/com/UniqueHandle.h"
+#include "win/com/UniqueHandle.h"
 
 namespace quorvane {
 

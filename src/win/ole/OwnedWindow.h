@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "host/ole/WindowClass.h"
+#include "win/ole/WindowClass.h"
 
 namespace quorvane {
 

@@ -1,5 +1,5 @@
 // IDataObject: the control offers no data formats, only advise connections.
-#include "host/ole/OleControl.h"
+#include "win/ole/OleControl.h"
 
 namespace quorvane {
 

@@ -1,5 +1,5 @@
 // In-place activation, windowed or windowless, and UI activation.
-#include "host/ole/OleControl.h"
+#include "win/ole/OleControl.h"
 
 namespace quorvane {
 

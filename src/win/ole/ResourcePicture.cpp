@@ -1,7 +1,7 @@
-#include "host/ole/ResourcePicture.h"
+#include "win/ole/ResourcePicture.h"
 
-#include "host/com/Module.h"
-#include "host/com/UniqueAny.h"
+#include "win/com/Module.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A class factory for a ComObject class T whose constructor is T(IUnknown*
 // outer). Supports aggregation; LockServer holds the module.
-#include "host/com/ComObject.h"
+#include "win/com/ComObject.h"
 
 namespace quorvane {
 

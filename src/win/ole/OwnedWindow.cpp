@@ -1,8 +1,8 @@
-#include "host/ole/OwnedWindow.h"
+#include "win/ole/OwnedWindow.h"
 
 #include <utility>
 
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 

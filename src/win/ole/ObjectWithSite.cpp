@@ -1,5 +1,5 @@
 // IObjectWithSite: a site given by containers that are not OLE containers.
-#include "host/ole/OleControl.h"
+#include "win/ole/OleControl.h"
 
 namespace quorvane {
 

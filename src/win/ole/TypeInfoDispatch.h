@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "host/com/ComPtr.h"
+#include "win/com/ComPtr.h"
 
 namespace quorvane {
 

@@ -1,5 +1,5 @@
 // IQuickActivate: a container's site, view sink and extent in one call.
-#include "host/ole/OleControl.h"
+#include "win/ole/OleControl.h"
 
 namespace quorvane {
 

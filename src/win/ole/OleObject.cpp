@@ -1,5 +1,5 @@
 // IOleObject: site, verbs, extent, advise connections.
-#include "host/ole/OleControl.h"
+#include "win/ole/OleControl.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "host/com/Module.h"
+#include "win/com/Module.h"
 
 namespace quorvane::module {
 namespace {

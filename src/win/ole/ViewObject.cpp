@@ -1,5 +1,5 @@
 // IViewObjectEx: drawing for the container and the view's advise sink.
-#include "host/ole/OleControl.h"
+#include "win/ole/OleControl.h"
 
 namespace quorvane {
 

@@ -1,6 +1,6 @@
-#include "host/ole/OleControl.h"
+#include "win/ole/OleControl.h"
 
-#include "host/ole/Himetric.h"
+#include "win/ole/Himetric.h"
 
 namespace quorvane {
 

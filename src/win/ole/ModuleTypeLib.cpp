@@ -1,9 +1,9 @@
-#include "host/ole/ModuleTypeLib.h"
+#include "win/ole/ModuleTypeLib.h"
 
 #include <oleauto.h>
 
-#include "host/com/ComPtr.h"
-#include "host/com/Module.h"
+#include "win/com/ComPtr.h"
+#include "win/com/Module.h"
 
 namespace quorvane {
 
