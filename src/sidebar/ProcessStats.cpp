@@ -49,6 +49,10 @@ DWORD CountHandlesInSystemList() {
   return 0;
 }
 
+// GCC 12 takes the 32-bit NtCurrentTeb() (a read at fs:0x18) for an
+// out-of-bounds access.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
 // Wine's GetGuiResources is a stub that answers 0; its GDI handle table is
 // the process's own, so its used entries are the process's GDI objects.
 DWORD CountGdiObjectsInWineTable() {
@@ -60,7 +64,8 @@ DWORD CountGdiObjectsInWineTable() {
     BYTE flags;
     UINT64 user;
   };
-  constexpr size_t kGdiHandleTableOffset = 0xF8;  // PEB.GdiSharedHandleTable on x64
+  // PEB.GdiSharedHandleTable; the entries have the same layout in both.
+  constexpr size_t kGdiHandleTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
   constexpr int kEntries = 0x10000;
   const auto* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
   const auto* table = *reinterpret_cast<const Entry* const*>(peb + kGdiHandleTableOffset);
@@ -69,6 +74,7 @@ DWORD CountGdiObjectsInWineTable() {
   for (int i = 0; i < kEntries; ++i) used += table[i].type ? 1 : 0;
   return used;
 }
+#pragma GCC diagnostic pop
 
 }  // namespace
 
