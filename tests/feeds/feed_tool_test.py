@@ -55,9 +55,15 @@ check(f"failures exit 0: {r.returncode} {r.stdout!r}", r.returncode == 0 and r.s
 check(f"debug lines on stderr: {r.stderr!r}",
       r.stderr == b"InternetReadFile failed\nInternetConnectA failed\n")
 
-for args in ([], ["--file"], ["--verbose", base + "/feeds/rss2.xml"]):
+for args, named in (([], b""), (["--file"], b"--file"), (["--verbose", base + "/feeds/rss2.xml"], b"--verbose"),
+                    ([base + "/feeds/rss2.xml", "-x"], b"-x")):
     r = run(*args)
     check(f"usage {args!r} exits 2", r.returncode == 2 and r.stdout == b"" and b"usage" in r.stderr)
+    check(f"{args!r} names what is wrong: {r.stderr!r}", named in r.stderr.split(b"\n")[0])
+for args in (["--help"], ["-h"], ["-h", base + "/feeds/rss2.xml"]):
+    r = run(*args)
+    check(f"{args!r} prints the usage and fetches nothing: {r.stdout!r}",
+          r.returncode == 0 and r.stdout.startswith(b"usage: quorvane-feed [URL | --file PATH]...") and not r.stderr)
 r = run("--file", os.path.join(fixtures, "no-such-file.xml"))
 check("unreadable file exits 1", r.returncode == 1)
 

@@ -2,11 +2,13 @@
 //
 //   quorvane-feed URL...         download, decode, parse and clean each feed
 //   quorvane-feed --file PATH    the same for a file's bytes (decoded as a
-//                                download is); both forms may be mixed
+//                                download is); one PATH per --file, and
+//                                both forms may be mixed
+//   quorvane-feed --help         the usage
 //
 // Writes each record as one line of JSON (UTF-8) to standard output and the
-// worker's debug lines to standard error. Exit code 0 when it ran, 1 when a
-// file could not be read, 2 on bad usage.
+// worker's debug lines to standard error. Exit code 0 when it ran (or for
+// --help), 1 when a file could not be read, 2 on bad usage.
 #include <windows.h>
 #include <objbase.h>
 
@@ -28,8 +30,43 @@ namespace {
 using namespace quorvane;
 
 constexpr char kUsage[] =
-    "usage: quorvane-feed URL...\n"
-    "       quorvane-feed --file PATH...\n";
+    "usage: quorvane-feed [URL | --file PATH]...\n"
+    "  URL          a feed's address: download, decode, parse and clean it\n"
+    "  --file PATH  the same for a file's bytes; one PATH per --file\n"
+    "  --help, -h   this text\n"
+    "Each headline is written as a line of JSON; debug lines go to standard error.\n";
+
+struct Source {
+  bool isFile;
+  const wchar_t* name;
+};
+
+enum class Usage { kRun, kHelp, kBad };
+
+// Anything that starts with "-" is an option, never a URL: a mistyped
+// option must not be fetched as an address.
+Usage ParseArguments(int argc, wchar_t** argv, std::vector<Source>& sources) {
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--help" || arg == L"-h" || arg == L"/?") return Usage::kHelp;
+    if (arg == L"--file") {
+      if (i + 1 >= argc) {
+        std::fputs("quorvane-feed: --file needs a PATH\n", stderr);
+        return Usage::kBad;
+      }
+      sources.push_back({true, argv[++i]});
+    } else if (arg.starts_with(L"-")) {
+      std::fprintf(stderr, "quorvane-feed: unknown option %ls\n", argv[i]);
+      return Usage::kBad;
+    } else if (arg.empty()) {
+      std::fputs("quorvane-feed: an empty URL\n", stderr);
+      return Usage::kBad;
+    } else {
+      sources.push_back({false, argv[i]});
+    }
+  }
+  return sources.empty() ? Usage::kBad : Usage::kRun;
+}
 
 void WriteRecords(const std::vector<FeedItem>& records) {
   for (const FeedItem& record : records) {
@@ -56,25 +93,16 @@ std::u16string Utf16(const wchar_t* text) { return std::u16string(reinterpret_ca
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  struct Source {
-    bool isFile;
-    const wchar_t* name;
-  };
   std::vector<Source> sources;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring arg = argv[i];
-    if (arg == L"--file" && i + 1 < argc) {
-      sources.push_back({true, argv[++i]});
-    } else if (arg.starts_with(L"--") || arg.empty()) {
-      sources.clear();
+  switch (ParseArguments(argc, argv, sources)) {
+    case Usage::kHelp:
+      std::fputs(kUsage, stdout);
+      return 0;
+    case Usage::kBad:
+      std::fputs(kUsage, stderr);
+      return 2;
+    case Usage::kRun:
       break;
-    } else {
-      sources.push_back({false, argv[i]});
-    }
-  }
-  if (sources.empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
   }
 
   // Exactly the bytes written: UTF-8 and bare line feeds.
