@@ -49,21 +49,43 @@ DWORD CountHandlesInSystemList() {
   return 0;
 }
 
+struct GdiHandleEntry {
+  UINT64 object;
+  ULONG owner;
+  USHORT unique;
+  BYTE type;
+  BYTE flags;
+  UINT64 user;
+};
+
+// GCC 12 takes the 32-bit NtCurrentTeb() (a read at fs:0x18) for an
+// out-of-bounds access.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+// Wine's GDI handle table, from the process's PEB. A 32-bit process in a
+// 64-bit prefix has it in the 64-bit PEB, which it reaches as under WoW64:
+// TEB.GdiBatchCount holds the 64-bit TEB, whose Peb is at 0x60.
+const GdiHandleEntry* WineGdiHandleTable() {
+  constexpr size_t kTablePeb64 = 0xF8;  // PEB.GdiSharedHandleTable
+  const auto* teb = reinterpret_cast<const BYTE*>(NtCurrentTeb());
+#ifdef _WIN64
+  const BYTE* peb64 = *reinterpret_cast<const BYTE* const*>(teb + 0x60);
+#else
+  const ULONG teb64 = *reinterpret_cast<const ULONG*>(teb + 0xF70);  // TEB.GdiBatchCount
+  if (!teb64) return nullptr;  // not in a 64-bit prefix
+  const auto* peb64 = reinterpret_cast<const BYTE*>(
+      static_cast<ULONG_PTR>(*reinterpret_cast<const UINT64*>(static_cast<ULONG_PTR>(teb64) + 0x60)));
+#endif
+  return reinterpret_cast<const GdiHandleEntry*>(
+      static_cast<ULONG_PTR>(*reinterpret_cast<const UINT64*>(peb64 + kTablePeb64)));
+}
+#pragma GCC diagnostic pop
+
 // Wine's GetGuiResources is a stub that answers 0; its GDI handle table is
 // the process's own, so its used entries are the process's GDI objects.
 DWORD CountGdiObjectsInWineTable() {
-  struct Entry {
-    UINT64 object;
-    ULONG owner;
-    USHORT unique;
-    BYTE type;
-    BYTE flags;
-    UINT64 user;
-  };
-  constexpr size_t kGdiHandleTableOffset = 0xF8;  // PEB.GdiSharedHandleTable on x64
   constexpr int kEntries = 0x10000;
-  const auto* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-  const auto* table = *reinterpret_cast<const Entry* const*>(peb + kGdiHandleTableOffset);
+  const GdiHandleEntry* table = WineGdiHandleTable();
   if (!table) return 0;
   DWORD used = 0;
   for (int i = 0; i < kEntries; ++i) used += table[i].type ? 1 : 0;

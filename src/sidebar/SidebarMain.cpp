@@ -12,6 +12,7 @@
 #include "win/com/ComPtr.h"
 #include "sidebar/GadgetFactory.h"
 #include "sidebar/GadgetState.h"
+#include "sidebar/ParentConsole.h"
 #include "sidebar/ScriptedRun.h"
 #include "sidebar/SidebarOptions.h"
 #include "sidebar/SidebarWindow.h"
@@ -22,18 +23,8 @@ using namespace quorvane::sidebar;
 
 namespace {
 
-// The sidebar has no console of its own; when started from one (or from a
-// script) its messages go to the inherited output.
-void Print(const std::wstring& text) {
-  HANDLE out = GetStdHandle(STD_ERROR_HANDLE);
-  if (!out || out == INVALID_HANDLE_VALUE) return;
-  const std::wstring line = text + L"\n";
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(bytes, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
-  DWORD written = 0;
-  WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-}
+// Errors go to standard error, the parent's console when started from one.
+void Print(const std::wstring& text) { WriteConsoleLine(STD_ERROR_HANDLE, text); }
 
 std::wstring Hex(HRESULT hr) {
   wchar_t text[16];
@@ -55,7 +46,8 @@ HRESULT CallModule(const wchar_t* fileName, const char* entry) {
 int Install(bool install) {
   int failures = 0;
   auto report = [&](const wchar_t* what, HRESULT hr) {
-    Print(std::wstring(what) + (SUCCEEDED(hr) ? L": done" : L": failed, " + Hex(hr)));
+    WriteConsoleLine(SUCCEEDED(hr) ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE,
+                     std::wstring(what) + (SUCCEEDED(hr) ? L": done" : L": failed, " + Hex(hr)));
     failures += FAILED(hr) ? 1 : 0;
   };
   if (install) {
@@ -166,11 +158,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     for (int i = 1; argv && i < count; ++i) args.emplace_back(argv.get()[i]);
   }
 
+  AttachParentConsole();
   std::wstring error;
   const auto options = ParseSidebarOptions(args, error);
   if (!options) {
-    Print(L"QuorvaneSidebar: " + error);
+    Print(L"QuorvaneSidebar: " + error + L" (see --help)");
     return 1;
+  }
+  if (options->help) {
+    WriteConsoleLine(STD_OUTPUT_HANDLE, kSidebarUsage);
+    return 0;
   }
   const OleApartment ole;
   if (!ole) return 2;

@@ -23,6 +23,28 @@ bool ParseSeconds(const std::wstring& text, double& value) {
 
 }  // namespace
 
+const wchar_t kSidebarUsage[] =
+    L"usage: QuorvaneSidebar [OPTION]...\n"
+    L"Shows QuorvaneRSS and the other display plug-ins registered with the sidebar.\n"
+    L"  --feeds URL...          the feeds QuorvaneRSS shows (kept in its settings)\n"
+    L"  --refresh-minutes N     minutes between reloads of the feeds\n"
+    L"  --delay-seconds N       seconds to wait between screens\n"
+    L"  --speed N               the typing speed step (higher types faster)\n"
+    L"  --state PATH            QuorvaneRSS's settings file (default in %APPDATA%)\n"
+    L"  --gadget-dll PATH       where to load QuorvaneRSS from when it is not registered\n"
+    L"  --only-quorvane         leaves out the other registered plug-ins\n"
+    L"  --run-for SEC           closes the sidebar after SEC seconds\n"
+    L"  --screenshot-dir DIR --screenshot-every SEC\n"
+    L"                          saves the window as DIR\\shot-NNN.bmp every SEC seconds\n"
+    L"  --stats FILE --stats-every SEC\n"
+    L"                          logs handles, GDI and USER objects, threads and memory\n"
+    L"  --script \"STEP; STEP\"   scripted steps, for tests\n"
+    L"  --import-opml FILE      appends the feeds of an OPML file to QuorvaneRSS's list\n"
+    L"  --export-opml FILE      writes QuorvaneRSS's feeds to an OPML file\n"
+    L"  --install               registers the sidebar and the QuorvaneRSS.dll beside it\n"
+    L"  --uninstall             removes both registrations\n"
+    L"  --help, /?              this text";
+
 std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring>& args, std::wstring& error) {
   SidebarOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -80,6 +102,8 @@ std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring
       options.install = true;
     } else if (name == L"--uninstall") {
       options.uninstall = true;
+    } else if (name == L"--help" || name == L"-h" || name == L"/?") {
+      options.help = true;
     } else {
       error = L"unknown option " + name;
       return std::nullopt;

@@ -22,6 +22,7 @@
 //   --only-quorvane         ignores other registered plug-ins
 //   --install, --uninstall  registers (removes) the component registration
 //                           object and the QuorvaneRSS.dll beside the sidebar
+//   --help, -h, /?          the usage (SidebarUsage)
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,7 +45,11 @@ struct SidebarOptions {
   bool onlyQuorvane = false;
   bool install = false;
   bool uninstall = false;
+  bool help = false;
 };
+
+// What --help prints.
+extern const wchar_t kSidebarUsage[];
 
 // Parses the arguments after the program name. On a malformed command line
 // returns nothing and sets `error`.

@@ -106,10 +106,16 @@ check(f"the feed after a trickle is read: {len(got)} records", len(got) == 3)
 check(f"the trickle ends within the bound: {elapsed:.1f} s", elapsed < 20)
 check(f"timed-out line names the URL: {r.stderr!r}", (base + "/drip?s=1: timed out\n").encode() in r.stderr)
 
-for args in ([], ["--file"], ["--timeout"], ["--timeout", "0", base + "/feeds/rss2.xml"],
-             ["--verbose", base + "/feeds/rss2.xml"]):
+for args, named in (([], b""), (["--file"], b"--file"), (["--timeout"], b"--timeout"),
+                    (["--timeout", "0", base + "/feeds/rss2.xml"], b"--timeout"),
+                    (["--verbose", base + "/feeds/rss2.xml"], b"--verbose"), ([base + "/feeds/rss2.xml", "-x"], b"-x")):
     r = run(*args)
     check(f"usage {args!r} exits 2", r.returncode == 2 and r.stdout == b"" and b"usage" in r.stderr)
+    check(f"{args!r} names what is wrong: {r.stderr!r}", named in r.stderr.split(b"\n")[0])
+for args in (["--help"], ["-h"], ["-h", base + "/feeds/rss2.xml"]):
+    r = run(*args)
+    check(f"{args!r} prints the usage and fetches nothing: {r.stdout!r}",
+          r.returncode == 0 and r.stdout.startswith(b"usage: quorvane-feed [") and not r.stderr)
 r = run("--file", os.path.join(fixtures, "no-such-file.xml"))
 check("unreadable file exits 1", r.returncode == 1)
 

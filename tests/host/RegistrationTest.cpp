@@ -184,7 +184,9 @@ class RegistrationTest : public testing::Test {
     const RegistryTree typeLib = TakeTypeLibKeys(changed);
     const std::wstring version = L"TypeLib\\" + std::wstring(kLibId) + L"\\1.0";
     const std::wstring* title = Find(typeLib, version);
-    const std::wstring* path = Find(typeLib, version + L"\\0\\win64");
+    // The type library registers for the module's own platform, in the
+    // registry view of the module's bitness (this test's own).
+    const std::wstring* path = Find(typeLib, version + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32"));
     const std::wstring* dual = Find(typeLib, L"Interface\\" + std::wstring(kInterface));
     EXPECT_TRUE(title && *title == L"=" + Q(L"QuorvaneRSS 1.0 Type Library")) << Show(typeLib);
     EXPECT_TRUE(path && *path == L"=" + Q(modulePath_)) << Show(typeLib);

@@ -68,12 +68,16 @@ TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBeh
     const int hitsBefore = ServerHits("/stall");
 
     auto cycle = [&] {
+      const int hits = ServerHits("/stall");
       ASSERT_EQ(sidebar.AddGadget(kGadgetClassId, noState), S_OK);
       ComPtr<IQuorvaneRSSGadget> gadget;
       ASSERT_EQ(sidebar.Gadget(0).Control()->QueryInterface(IID_PPV_ARGS(&gadget)), S_OK);
       UniqueBstr value(feeds.c_str());
       gadget->put_FeedURLs(value.get());
-      Pump(25);  // the start message, the worker's request
+      // The start message, then the worker's request: on a busy machine (or
+      // a 32-bit process under WoW64) it may take more than a few ms.
+      Pump(25);
+      for (int wait = 0; wait < 40 && ServerHits("/stall") == hits; ++wait) Pump(25);
       gadget.Reset();
       sidebar.RemoveGadget(0);
     };

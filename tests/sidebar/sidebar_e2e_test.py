@@ -352,6 +352,20 @@ class SidebarEndToEnd(unittest.TestCase):
                 self.assertEqual(read_state(self.state)[0], 0x710)
 
 
+    def test_help_prints_the_usage_and_a_wrong_option_is_named(self):
+        exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
+        env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
+        for option in ("--help", "/?"):
+            shown = subprocess.run([os.path.join(ROOT, "scripts", "wine-run"), exe, option], env=env,
+                                   capture_output=True, timeout=120)
+            self.assertEqual((shown.returncode, shown.stderr), (0, b""), option)
+            self.assertTrue(shown.stdout.startswith(b"usage: QuorvaneSidebar"), shown.stdout)
+            self.assertIn(b"--install", shown.stdout)
+        wrong = subprocess.run([os.path.join(ROOT, "scripts", "wine-run"), exe, "--feed", "http://127.0.0.1:9/"],
+                               env=env, capture_output=True, timeout=120)
+        self.assertEqual(wrong.returncode, 1)
+        self.assertIn(b"unknown option --feed", wrong.stderr)
+
     def test_an_installed_sidebar_registers_the_gadget_and_creates_it_from_its_class(self):
         # Installed into a copy of the test prefix, thrown away afterwards.
         run = os.path.join(ROOT, "scripts", "wine-run")

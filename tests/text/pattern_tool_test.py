@@ -44,6 +44,12 @@ for bad in ([], ["compile"], ["match", "a"], ["replace", "a", "b"], ["frobnicate
     r = run(bad)
     if r.returncode != 2 or b"usage" not in r.stderr or r.stdout:
         failures.append(f"bad usage {bad!r}: exit {r.returncode}")
+r = run(["frobnicate"])
+if b"unknown command frobnicate" not in r.stderr:
+    failures.append(f"an unknown command is not named: {r.stderr!r}")
+r = run(["--help"])
+if r.returncode != 0 or not r.stdout.startswith(b"usage: quorvane-pattern") or r.stderr:
+    failures.append(f"--help: exit {r.returncode}, {r.stdout!r}")
 
 for f in failures:
     print("FAIL:", f)

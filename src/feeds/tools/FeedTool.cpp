@@ -2,15 +2,17 @@
 //
 //   quorvane-feed URL...         download, decode, parse and clean each feed
 //   quorvane-feed --file PATH    the same for a file's bytes (decoded as a
-//                                download is); both forms may be mixed
+//                                download is); one PATH per --file, and
+//                                both forms may be mixed
 //   --status                     each feed's outcome instead of its records
 //   --timeout SECONDS            how long one feed may take (default 60)
+//   quorvane-feed --help         the usage
 //
 // Writes each record (or outcome) as one line of JSON (UTF-8) to standard
 // output, and the worker's debug lines and one line per failed feed (its
 // URL and why) to standard error. Exit code 0 when every feed was read (a
-// feed without headlines counts as read), 1 when any feed or file failed,
-// 2 on bad usage.
+// feed without headlines counts as read) or for --help, 1 when any feed or
+// file failed, 2 on bad usage.
 #include <windows.h>
 #include <objbase.h>
 
@@ -35,8 +37,63 @@ namespace {
 using namespace quorvane;
 
 constexpr char kUsage[] =
-    "usage: quorvane-feed [--status] [--timeout SECONDS] URL...\n"
-    "       quorvane-feed [--status] --file PATH...\n";
+    "usage: quorvane-feed [--status] [--timeout SECONDS] [URL | --file PATH]...\n"
+    "  URL                a feed's address: download, decode, parse and clean it\n"
+    "  --file PATH        the same for a file's bytes; one PATH per --file\n"
+    "  --status           each feed's outcome (state, headlines, reason) instead of its headlines\n"
+    "  --timeout SECONDS  how long one feed may take to download (default 60)\n"
+    "  --help, -h         this text\n"
+    "Each headline (or outcome) is written as a line of JSON; debug lines and one line\n"
+    "per failed feed go to standard error. Exit code 1 when any feed failed.\n";
+
+struct Source {
+  bool isFile;
+  const wchar_t* name;
+};
+
+struct ToolOptions {
+  std::vector<Source> sources;
+  bool statusOnly = false;
+  uint32_t deadlineMs = CurrentFeedTiming().deadlineMs;
+};
+
+enum class Usage { kRun, kHelp, kBad };
+
+// Anything that starts with "-" is an option, never a URL: a mistyped
+// option must not be fetched as an address.
+Usage ParseArguments(int argc, wchar_t** argv, ToolOptions& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring arg = argv[i];
+    if (arg == L"--help" || arg == L"-h" || arg == L"/?") return Usage::kHelp;
+    if (arg == L"--file" || arg == L"--timeout") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "quorvane-feed: %ls needs a value\n", argv[i]);
+        return Usage::kBad;
+      }
+      if (arg == L"--file") {
+        options.sources.push_back({true, argv[++i]});
+        continue;
+      }
+      const double seconds = _wtof(argv[++i]);
+      if (!(seconds > 0 && seconds < 86400)) {
+        std::fprintf(stderr, "quorvane-feed: --timeout takes seconds, not %ls\n", argv[i]);
+        return Usage::kBad;
+      }
+      options.deadlineMs = static_cast<uint32_t>(seconds * 1000);
+    } else if (arg == L"--status") {
+      options.statusOnly = true;
+    } else if (arg.starts_with(L"-")) {
+      std::fprintf(stderr, "quorvane-feed: unknown option %ls\n", argv[i]);
+      return Usage::kBad;
+    } else if (arg.empty()) {
+      std::fputs("quorvane-feed: an empty URL\n", stderr);
+      return Usage::kBad;
+    } else {
+      options.sources.push_back({false, argv[i]});
+    }
+  }
+  return options.sources.empty() ? Usage::kBad : Usage::kRun;
+}
 
 void WriteRecords(const std::vector<FeedItem>& records) {
   for (const FeedItem& record : records) {
@@ -77,36 +134,16 @@ std::string Utf8(const std::u16string& text) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  struct Source {
-    bool isFile;
-    const wchar_t* name;
-  };
-  std::vector<Source> sources;
-  bool statusOnly = false;
-  uint32_t deadlineMs = CurrentFeedTiming().deadlineMs;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring arg = argv[i];
-    if (arg == L"--status") {
-      statusOnly = true;
-    } else if (arg == L"--file" && i + 1 < argc) {
-      sources.push_back({true, argv[++i]});
-    } else if (arg == L"--timeout" && i + 1 < argc) {
-      const double seconds = _wtof(argv[++i]);
-      if (!(seconds > 0 && seconds < 86400)) {
-        sources.clear();
-        break;
-      }
-      deadlineMs = static_cast<uint32_t>(seconds * 1000);
-    } else if (arg.starts_with(L"--") || arg.empty()) {
-      sources.clear();
+  ToolOptions options;
+  switch (ParseArguments(argc, argv, options)) {
+    case Usage::kHelp:
+      std::fputs(kUsage, stdout);
+      return 0;
+    case Usage::kBad:
+      std::fputs(kUsage, stderr);
+      return 2;
+    case Usage::kRun:
       break;
-    } else {
-      sources.push_back({false, argv[i]});
-    }
-  }
-  if (sources.empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
   }
 
   // Exactly the bytes written: UTF-8 and bare line feeds.
@@ -121,7 +158,7 @@ int wmain(int argc, wchar_t** argv) {
   {
     WebFeedSource web;
     RssParser parser;
-    for (const Source& source : sources) {
+    for (const Source& source : options.sources) {
       std::vector<FeedItem> records;
       FeedOutcome outcome;
       if (source.isFile) {
@@ -136,7 +173,7 @@ int wmain(int argc, wchar_t** argv) {
                          : FailedOutcome(Utf16(source.name), u"XML error");
         if (loaded && records.empty()) outcome.reason = u"no items";
       } else {
-        FeedResult result = RunFeedStep(Utf16(source.name), web, deadlineMs);
+        FeedResult result = RunFeedStep(Utf16(source.name), web, options.deadlineMs);
         outcome = std::move(result.outcome);
         records = std::move(result.records);
       }
@@ -147,7 +184,7 @@ int wmain(int argc, wchar_t** argv) {
         WriteLine(stderr, "quorvane-feed: " + Utf8(outcome.url) + ": " + Utf8(outcome.reason));
         status = 1;
       }
-      if (statusOnly) {
+      if (options.statusOnly) {
         WriteLine(stdout, FeedOutcomeJson(outcome));
       } else {
         WriteRecords(records);

@@ -27,6 +27,7 @@ constexpr char kUsage[] =
     "       quorvane-pattern match [-i] PATTERN TEXT\n"
     "       quorvane-pattern replace [-g] [-e] [-i] PATTERN REPLACEMENT TEXT\n"
     "       quorvane-pattern clean   (standard input to standard output)\n"
+    "       quorvane-pattern --help\n"
     "  -i  ignore case   -g  every match   -e  expand $1, $2...\n"
     "  --  ends the options (for a PATTERN that is itself -i, -g or -e)\n";
 
@@ -121,6 +122,7 @@ int Run(const std::vector<std::u16string>& args, std::string& out) {
     out += Utf16ToUtf8(text);
     return 0;
   }
+  std::fprintf(stderr, "quorvane-pattern: unknown command %s\n", Utf16ToUtf8(command).c_str());
   return 2;
 }
 
@@ -129,6 +131,10 @@ int Main(const std::vector<std::u16string>& args) {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
+  if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h" || args[0] == u"/?")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   std::string out;
   int status = 2;
   try {
