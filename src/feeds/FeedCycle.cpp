@@ -18,7 +18,7 @@ struct DownloadJob {
   size_t index = 0;
   std::u16string url;
   FeedSignals signals;
-  bool abandoned = false;  // guarded by stuckLock
+  bool abandoned = false;  // timed out and counted as stuck; guarded by stuckLock
   UniqueHandle done;  // manual reset; set once `body` is written
   FeedBody body;
   ULONGLONG deadline = 0;
@@ -41,8 +41,12 @@ bool IsStuck(const std::u16string& url) {
   return StuckUrls().count(url) > 0;
 }
 
-void Abandon(DownloadJob& job) {
-  {
+// Stops a download and leaves it to end on its own. One that ran out of time
+// marks its URL as stuck; one stopped with its cycle does not, since the
+// next list (a settings change, a new gadget) may well ask for the same feed
+// at once and must not find it "timed out" before it was tried.
+void Abandon(DownloadJob& job, bool timedOut) {
+  if (timedOut) {
     std::lock_guard<std::mutex> guard(stuckLock);
     if (WaitForSingleObject(job.done.get(), 0) == WAIT_TIMEOUT) {
       job.abandoned = true;
@@ -131,7 +135,7 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, FeedSource& source, c
       if (WaitForSingleObject(job.done.get(), 0) == WAIT_OBJECT_0) {
         done(job.index, ParseBody(source, job, stop));
       } else if (GetTickCount64() >= job.deadline) {
-        Abandon(job);
+        Abandon(job, true);
         DebugFeedLine(job.url, u"timed out");
         done(job.index, Failure(job.url, u"timed out"));
       } else {
@@ -141,7 +145,7 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, FeedSource& source, c
       it = running.erase(it);
     }
   }
-  for (const auto& job : running) Abandon(*job);
+  for (const auto& job : running) Abandon(*job, false);
 }
 
 FeedResult RunFeedStep(const std::u16string& url, FeedSource& source, uint32_t deadlineMs) {
