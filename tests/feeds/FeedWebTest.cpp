@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FeedServer.h"
 #include "PostCounter.h"
 #include "feeds/FeedCycle.h"
 #include "feeds/FeedDebugOutput.h"
@@ -25,10 +26,8 @@ namespace {
 using test::ElapsedMs;
 using test::PostCounter;
 
-std::u16string Server() {
-  const char* base = std::getenv("QUORVANE_FEED_SERVER");
-  return base ? std::u16string(base, base + std::strlen(base)) : std::u16string();
-}
+using test::FeedServer;
+using test::ServerHits;
 
 // Debug lines written while a test runs.
 class DebugLines {
@@ -55,19 +54,14 @@ class FeedWebTest : public ::testing::Test {
   static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
 
   void SetUp() override {
-    if (Server().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
+    if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
     baselineLocks_ = module::LockCount();
   }
 
   FeedResult Step(const std::u16string& path, uint32_t deadlineMs = 60'000) {
-    return RunFeedStep(Server() + path, source_, deadlineMs);
+    return RunFeedStep(FeedServer() + path, source_, deadlineMs);
   }
   std::vector<FeedItem> Fetch(const std::u16string& path) { return Step(path).records; }
-
-  std::string Raw(const std::u16string& path) {
-    FeedSignals signals;
-    return DownloadFeedBody(Server() + path, signals).bytes;
-  }
 
   bool WorkersEnded(DWORD timeoutMs) {
     const ULONGLONG start = GetTickCount64();
@@ -172,8 +166,8 @@ TEST_F(FeedWebTest, HostileFeedsYieldNothingQuicklyAndFetchNothing) {
   EXPECT_LT(ElapsedMs(start), 10000u);
   // An external DTD is named but never read; the feed itself still parses.
   EXPECT_EQ(Fetch(u"/feeds/hostile-external-dtd.xml").size(), 1u);
-  EXPECT_EQ(Raw(u"/hits?path=/canary/entity"), "0");
-  EXPECT_EQ(Raw(u"/hits?path=/canary/dtd"), "0");
+  EXPECT_EQ(ServerHits(u"/canary/entity"), 0);
+  EXPECT_EQ(ServerHits(u"/canary/dtd"), 0);
 }
 
 TEST_F(FeedWebTest, PlainInternalEntitiesStillParse) {
@@ -214,7 +208,7 @@ TEST_F(FeedWebTest, UnreachableServerIsReportedAndSkipped) {
 TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
   PostCounter posts;
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
-  fetcher->SetFeedList(Server() + u"/feeds/rss10.rdf URL " + Server() + u"/feeds/malformed.xml URL " + Server() +
+  fetcher->SetFeedList(FeedServer() + u"/feeds/rss10.rdf URL " + FeedServer() + u"/feeds/malformed.xml URL " + FeedServer() +
                        u"/feeds/title-in-item.xml URL ");
   ASSERT_TRUE(posts.WaitFor(3, 10000));  // two feeds into the empty store, the end of the cycle
   std::vector<std::u16string> titles;
@@ -227,7 +221,7 @@ TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
 TEST_F(FeedWebTest, DeletingTheFetcherMidDownloadReturnsAtOnce) {
   PostCounter posts;
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
-  fetcher->SetFeedList(Server() + u"/stall-mid-body?s=3");
+  fetcher->SetFeedList(FeedServer() + u"/stall-mid-body?s=3");
   Sleep(500);  // well into the stalled read
   const ULONGLONG start = GetTickCount64();
   fetcher.reset();
@@ -242,10 +236,10 @@ TEST_F(FeedWebTest, DeletingTheFetcherMidDownloadReturnsAtOnce) {
 TEST_F(FeedWebTest, SetFeedListAgainstAStalledServerReturnsWithinASecond) {
   PostCounter posts;
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
-  fetcher->SetFeedList(Server() + u"/stall-after-headers?s=3");
+  fetcher->SetFeedList(FeedServer() + u"/stall-after-headers?s=3");
   Sleep(500);
   const ULONGLONG start = GetTickCount64();
-  fetcher->SetFeedList(Server() + u"/feeds/rss2.xml");
+  fetcher->SetFeedList(FeedServer() + u"/feeds/rss2.xml");
   EXPECT_LT(ElapsedMs(start), 1000u);
   ASSERT_TRUE(posts.WaitFor(1, 10000));
   EXPECT_EQ(fetcher->NextItem().title, u"First headline");
@@ -266,7 +260,7 @@ TEST_F(FeedWebTest, AFeedThatNeverEndsIsCutAtItsDeadline) {
   EXPECT_LT(ElapsedMs(start), 4000u);
   EXPECT_TRUE(result.records.empty());
   EXPECT_EQ(result.outcome.reason, u"timed out");
-  const std::u16string server = Server();
+  const std::u16string server = FeedServer();
   const std::string url(server.begin(), server.end());
   EXPECT_EQ(debug_.lines(), std::vector<std::string>{url + "/drip?s=1: timed out\n"});
   EXPECT_TRUE(WorkersEnded(5000));  // the next byte ends the abandoned read
@@ -295,13 +289,13 @@ TEST_F(FeedWebTest, EachKindOfFailureHasItsReason) {
   const FeedOutcome moved = Step(u"/redirect").outcome;
   EXPECT_EQ(moved.state, FeedState::Ok);
   EXPECT_EQ(moved.recordCount, 3u);
-  EXPECT_EQ(moved.finalUrl, Server() + u"/feeds/rss2.xml");
+  EXPECT_EQ(moved.finalUrl, FeedServer() + u"/feeds/rss2.xml");
 }
 
 TEST_F(FeedWebTest, ARedirectLoopIsCutAfterTenRedirects) {
-  const int before = std::stoi(Raw(u"/hits?path=/redirect-loop"));
+  const int before = ServerHits(u"/redirect-loop");
   EXPECT_EQ(Step(u"/redirect-loop?n=0").outcome.reason, u"too many redirects");
-  EXPECT_EQ(std::stoi(Raw(u"/hits?path=/redirect-loop")) - before, 11);
+  EXPECT_EQ(ServerHits(u"/redirect-loop") - before, 11);
 }
 
 TEST_F(FeedWebTest, TheHeaderCharsetCountsOnlyWhenTheBodyNamesNone) {
@@ -325,11 +319,11 @@ TEST_F(FeedWebTest, APageThatNamesItsFeedIsReadThroughItOneStepOnly) {
   const FeedResult found = Step(u"/feeds/page-with-link.html");
   EXPECT_EQ(found.records.size(), 3u);
   EXPECT_EQ(found.outcome.state, FeedState::Ok);
-  EXPECT_EQ(found.outcome.finalUrl, Server() + u"/feeds/rss2.xml?a=1&b=2");
+  EXPECT_EQ(found.outcome.finalUrl, FeedServer() + u"/feeds/rss2.xml?a=1&b=2");
 
   const FeedOutcome self = Step(u"/feeds/page-self-link.html").outcome;
   EXPECT_EQ(self.reason, u"not a feed (HTML page)");
-  EXPECT_EQ(Raw(u"/hits?path=/feeds/page-self-link.html"), "2");
+  EXPECT_EQ(ServerHits(u"/feeds/page-self-link.html"), 2);
 }
 
 TEST_F(FeedWebTest, UnterminatedCommentsAreRefusedBeforeTheParserSeesThem) {

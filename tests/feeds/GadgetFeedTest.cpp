@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "FeedServer.h"
 #include "GadgetControlProbe.h"
 #include "TestContainer.h"
 #include "feeds/FeedTiming.h"
@@ -18,22 +19,18 @@ namespace {
 
 using Probe = GadgetControlTestProbe;
 
-std::u16string Server() {
-  const char* base = std::getenv("QUORVANE_FEED_SERVER");
-  return base ? std::u16string(base, base + std::strlen(base)) : std::u16string();
-}
 
 class GadgetFeedTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (Server().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
+    if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
     OleInitialize(nullptr);
     baseLocks_ = module::LockCount();
     gadget_ = MakeGadget(control_);
     ASSERT_NE(gadget_, nullptr);
   }
   void TearDown() override {
-    if (Server().empty()) return;
+    if (FeedServer().empty()) return;
     control_.Reset();
     OleUninitialize();
   }
@@ -69,7 +66,7 @@ TEST_F(GadgetFeedTest, TypesTheHeadlinesOfAServedFeed) {
   ASSERT_EQ(container.Embed(control_.Get()), S_OK);
   ASSERT_EQ(container.AdviseView(), S_OK);
   ASSERT_EQ(container.Activate(), S_OK);
-  StartWith(Server() + u"/feeds/rss2.xml URL ");
+  StartWith(FeedServer() + u"/feeds/rss2.xml URL ");
 
   const TypingMachine& machine = Probe::Machine(*gadget_);
   ASSERT_TRUE(container.PumpUntil(10000, [&] { return machine.CurrentItem().title == u"First headline"; }));
@@ -83,7 +80,7 @@ TEST_F(GadgetFeedTest, ClosingWhileAFeedStallsReturnsAtOnceAndTheModuleStaysLoad
   {
     TestContainer container;
     ASSERT_EQ(container.Embed(control_.Get()), S_OK);
-    StartWith(Server() + u"/stall-mid-body?s=3 URL ");
+    StartWith(FeedServer() + u"/stall-mid-body?s=3 URL ");
     TestContainer::PumpPending();  // MSG_START: the worker starts and the read stalls
     Sleep(500);
 
@@ -104,7 +101,7 @@ TEST_F(GadgetFeedTest, AFeedThatNeverEndsTimesOutWhileTheNextFeedIsTyped) {
     TestContainer container;
     ASSERT_EQ(container.Embed(control_.Get()), S_OK);
     ASSERT_EQ(container.Activate(), S_OK);
-    StartWith(Server() + u"/drip?s=1 URL " + Server() + u"/feeds/rss2.xml URL ");
+    StartWith(FeedServer() + u"/drip?s=1 URL " + FeedServer() + u"/feeds/rss2.xml URL ");
     const TypingMachine& machine = Probe::Machine(*gadget_);
     ASSERT_TRUE(container.PumpUntil(1400, [&] { return machine.CurrentItem().title == u"First headline"; }));
     EXPECT_TRUE(container.PumpUntil(5000, [&] {
