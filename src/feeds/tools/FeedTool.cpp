@@ -29,6 +29,7 @@
 #include "feeds/FeedItemJson.h"
 #include "feeds/FeedOutcomeJson.h"
 #include "feeds/WebFeedSource.h"
+#include "win/com/Apartment.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
   });
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  ComApartment apartment(COINIT_MULTITHREADED);
   int status = 0;
   {
     WebFeedSource web;
@@ -154,6 +155,5 @@ int wmain(int argc, wchar_t** argv) {
       }
     }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return status;
 }
