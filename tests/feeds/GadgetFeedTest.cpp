@@ -13,6 +13,7 @@
 #include "TestContainer.h"
 #include "feeds/FeedTiming.h"
 #include "win/com/Module.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -24,7 +25,6 @@ class GadgetFeedTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-    OleInitialize(nullptr);
     baseLocks_ = module::LockCount();
     gadget_ = MakeGadget(control_);
     ASSERT_NE(gadget_, nullptr);
@@ -32,7 +32,6 @@ class GadgetFeedTest : public ::testing::Test {
   void TearDown() override {
     if (FeedServer().empty()) return;
     control_.Reset();
-    OleUninitialize();
   }
 
   // InitNew, then the feed list through the automation property; MSG_START
@@ -59,6 +58,8 @@ class GadgetFeedTest : public ::testing::Test {
   LONG baseLocks_ = 0;
   ComPtr<IUnknown> control_;
   TimerRecordingGadget* gadget_ = nullptr;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 TEST_F(GadgetFeedTest, TypesTheHeadlinesOfAServedFeed) {

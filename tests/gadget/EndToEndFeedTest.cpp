@@ -16,6 +16,7 @@
 #include "EndToEnd.h"
 #include "GadgetControlProbe.h"
 #include "win/com/Module.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -30,7 +31,6 @@ class EndToEndFeedTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-    OleInitialize(nullptr);
     baseLocks_ = module::LockCount();
     gadget_ = MakeGadget(control_);
     ASSERT_NE(gadget_, nullptr);
@@ -45,7 +45,6 @@ class EndToEndFeedTest : public ::testing::Test {
     container_.Close();
     automation_.Reset();
     control_.Reset();
-    OleUninitialize();
   }
 
   // What a host does: settings initialised, then the user's feed list.
@@ -87,6 +86,8 @@ class EndToEndFeedTest : public ::testing::Test {
   ComPtr<IQuorvaneRSSGadget> automation_;
   TimerRecordingGadget* gadget_ = nullptr;
   HWND window_ = nullptr;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 TEST_F(EndToEndFeedTest, AServedHeadlineIsTypedAndDrawnSoonAfterStartUp) {
@@ -111,7 +112,7 @@ TEST_F(EndToEndFeedTest, AServedHeadlineIsTypedAndDrawnSoonAfterStartUp) {
 // container paints it into its window whenever the gadget asks its site.
 TEST(EndToEndWindowlessFeedTest, AServedHeadlineIsDrawnThroughTheSite) {
   if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-  OleInitialize(nullptr);
+  OleApartment apartment;
   {
     SiteOptions options;
     options.windowless = true;
@@ -146,14 +147,13 @@ TEST(EndToEndWindowlessFeedTest, AServedHeadlineIsDrawnThroughTheSite) {
     EXPECT_NE(shown->Pixel(80, 101), testing::kWhite);
     container.Close();
   }
-  OleUninitialize();
 }
 
 // The host's next session: the settings saved by one gadget and loaded into
 // a new one start it on the saved feeds and speed, with no InitNew.
 TEST(EndToEndSavedStateTest, AGadgetLoadedFromSavedSettingsTypesTheSavedFeeds) {
   if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-  OleInitialize(nullptr);
+  OleApartment apartment;
   {
     ComPtr<IStream> saved;
     ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &saved), S_OK);
@@ -190,7 +190,6 @@ TEST(EndToEndSavedStateTest, AGadgetLoadedFromSavedSettingsTypesTheSavedFeeds) {
     EXPECT_TRUE(container.PumpUntil(5000, [&] { return machine.TypedCount() >= 3; }));
     container.Close();
   }
-  OleUninitialize();
 }
 
 // The first screen is whichever feed arrived first (the store fills feed by

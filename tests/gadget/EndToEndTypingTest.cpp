@@ -14,6 +14,7 @@
 
 #include "EndToEnd.h"
 #include "GadgetControlProbe.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -40,7 +41,6 @@ class EndToEndTypingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-    OleInitialize(nullptr);
     gadget_ = MakeGadget<HandClockedGadget>(control_);
     ASSERT_NE(gadget_, nullptr);
   }
@@ -48,7 +48,6 @@ class EndToEndTypingTest : public ::testing::Test {
     if (FeedServer().empty()) return;
     automation_.Reset();
     control_.Reset();
-    OleUninitialize();
   }
 
   TypingMachine& Machine() { return Probe::Machine(*gadget_); }
@@ -85,6 +84,8 @@ class EndToEndTypingTest : public ::testing::Test {
   ComPtr<IQuorvaneRSSGadget> automation_;
   HandClockedGadget* gadget_ = nullptr;
   HWND window_ = nullptr;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRoundRobin) {

@@ -16,6 +16,7 @@
 #include "sidebar/ProcessStats.h"
 #include "sidebar/SidebarWindow.h"
 #include "WineTestPaths.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::sidebar {
 namespace {
@@ -41,7 +42,8 @@ void Pump(DWORD milliseconds) {
 }
 
 TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBehind) {
-  ASSERT_EQ(OleInitialize(nullptr), S_OK);
+  OleApartment apartment;
+  ASSERT_EQ(apartment.Result(), S_OK);
   {
     GadgetFactory factory(testing::BuildPath(L"src\\sidebar\\QuorvaneRSS.dll"));
     SidebarWindow sidebar(factory);
@@ -90,7 +92,6 @@ TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBeh
     EXPECT_LE(after.userObjects, before.userObjects + 4);
     sidebar.Close();
   }
-  OleUninitialize();
 }
 
 }  // namespace
