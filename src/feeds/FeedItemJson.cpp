@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "text/Utf8.h"
+
 namespace quorvane {
 namespace {
 
@@ -9,24 +11,6 @@ void AppendEscape(std::string& out, unsigned unit) {
   char escape[8];
   std::snprintf(escape, sizeof escape, "\\u%04x", unit);
   out += escape;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 }  // namespace
@@ -47,8 +31,8 @@ std::string JsonString(std::u16string_view text) {
     }
     if (c < 0x20) {
       AppendEscape(out, c);
-    } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+    } else if (const char32_t pair = SurrogatePairAt(text, i)) {
+      AppendUtf8(out, pair);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       AppendEscape(out, c);
