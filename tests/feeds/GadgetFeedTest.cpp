@@ -10,6 +10,7 @@
 
 #include "FeedServer.h"
 #include "GadgetControlProbe.h"
+#include "StartAsHost.h"
 #include "TestContainer.h"
 #include "feeds/FeedTiming.h"
 #include "win/com/Module.h"
@@ -19,7 +20,6 @@ namespace quorvane::test {
 namespace {
 
 using Probe = GadgetControlTestProbe;
-
 
 class GadgetFeedTest : public ::testing::Test {
  protected:
@@ -36,15 +36,7 @@ class GadgetFeedTest : public ::testing::Test {
 
   // InitNew, then the feed list through the automation property; MSG_START
   // hands it to the fetcher when the container pumps.
-  void StartWith(const std::u16string& feeds) {
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(control_.As(&persist), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    ComPtr<IQuorvaneRSSGadget> gadget;
-    ASSERT_EQ(control_.As(&gadget), S_OK);
-    UniqueBstr list(feeds);
-    ASSERT_EQ(gadget->put_FeedURLs(list.get()), S_OK);
-  }
+  void StartWith(const std::u16string& feeds) { InitNewWithFeeds(control_.Get(), feeds); }
 
   bool LocksBackToBase(DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;

@@ -11,6 +11,7 @@
 
 #include "DrawingFixture.h"
 #include "FeedServer.h"
+#include "StartAsHost.h"
 #include "TestContainer.h"
 
 namespace quorvane::test {

@@ -48,13 +48,7 @@ class EndToEndFeedTest : public ::testing::Test {
   }
 
   // What a host does: settings initialised, then the user's feed list.
-  void Start(const std::u16string& feeds) {
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(control_.As(&persist), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    ASSERT_EQ(automation_->put_SpeechSpeed(10), S_OK);
-    PutFeeds(feeds);
-  }
+  void Start(const std::u16string& feeds) { InitNewWithFeeds(control_.Get(), feeds, 10); }
   void PutFeeds(const std::u16string& feeds) {
     UniqueBstr list(feeds);
     ASSERT_EQ(automation_->put_FeedURLs(list.get()), S_OK);

@@ -66,12 +66,8 @@ class EndToEndTypingTest : public ::testing::Test {
     ASSERT_EQ(container.Activate(), S_OK);
     window_ = ControlWindow(control_.Get());
     ASSERT_NE(window_, nullptr);
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(control_.As(&persist), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
+    InitNewWithFeeds(control_.Get(), feeds, 10);
     ASSERT_EQ(control_.As(&automation_), S_OK);
-    ASSERT_EQ(automation_->put_SpeechSpeed(10), S_OK);
-    PutFeeds(feeds);
     ASSERT_TRUE(container.PumpUntil(10000, [&] { return !IsStatusItem(Machine().CurrentItem()); }))
         << "no record from the server";
   }
