@@ -29,6 +29,10 @@ using test::PostCounter;
 using test::FeedServer;
 using test::ServerHits;
 
+// The headline and channel title of the Cyrillic fixtures.
+constexpr char16_t kCyrillicTitle[] = u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440";
+constexpr char16_t kCyrillicFeedTitle[] = u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438";
+
 // Debug lines written while a test runs.
 class DebugLines {
  public:
@@ -62,6 +66,12 @@ class FeedWebTest : public ::testing::Test {
     return RunFeedStep(FeedServer() + path, source_, deadlineMs);
   }
   std::vector<FeedItem> Fetch(const std::u16string& path) { return Step(path).records; }
+  // The record of a feed that has exactly one (an empty one, and a failure, otherwise).
+  FeedItem Only(const std::u16string& path) {
+    std::vector<FeedItem> records = Fetch(path);
+    EXPECT_EQ(records.size(), 1u) << std::string(path.begin(), path.end());
+    return records.size() == 1 ? records[0] : FeedItem{};
+  }
 
   bool WorkersEnded(DWORD timeoutMs) {
     const ULONGLONG start = GetTickCount64();
@@ -127,35 +137,27 @@ TEST_F(FeedWebTest, EscapedMarkupAndCharacterDataReachTheCleanupAsMarkup) {
 }
 
 TEST_F(FeedWebTest, OlderAndRdfFeedsParse) {
-  const auto old = Fetch(u"/feeds/rss091.xml");  // DOCTYPE naming an external DTD
-  ASSERT_EQ(old.size(), 1u);
-  EXPECT_EQ(old[0].title, u"Ol\x00e9 headline");
-  EXPECT_EQ(old[0].feedTitle, u"Old Style");
+  const FeedItem old = Only(u"/feeds/rss091.xml");  // DOCTYPE naming an external DTD
+  EXPECT_EQ(old.title, u"Ol\x00e9 headline");
+  EXPECT_EQ(old.feedTitle, u"Old Style");
   const auto rdf = Fetch(u"/feeds/rss10.rdf");
   EXPECT_EQ(Titles(rdf), (std::vector<std::u16string>{u"RDF one", u"RDF two"}));
   EXPECT_EQ(rdf[0].feedTitle, u"RDF Channel");
 }
 
 TEST_F(FeedWebTest, DeclaredAndMarkedEncodingsShowTheRightCharacters) {
-  const auto koi8 = Fetch(u"/feeds/koi8r.xml");
-  ASSERT_EQ(koi8.size(), 1u);
-  EXPECT_EQ(koi8[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
-  EXPECT_EQ(koi8[0].feedTitle, u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438");
-
-  const auto sjis = Fetch(u"/feeds/shiftjis.xml");
-  ASSERT_EQ(sjis.size(), 1u);
-  EXPECT_EQ(sjis[0].description, u"\x6771\x4eac\x3067\x96e8\x3002");
-
+  const FeedItem koi8 = Only(u"/feeds/koi8r.xml");
+  EXPECT_EQ(koi8.title, kCyrillicTitle);
+  EXPECT_EQ(koi8.feedTitle, kCyrillicFeedTitle);
+  EXPECT_EQ(Only(u"/feeds/shiftjis.xml").description, u"\x6771\x4eac\x3067\x96e8\x3002");
   for (const char16_t* path : {u"/feeds/utf16le.xml", u"/feeds/utf16be.xml"}) {
-    const auto wide = Fetch(path);
-    ASSERT_EQ(wide.size(), 1u) << std::string(path, path + 18);
-    EXPECT_EQ(wide[0].title, u"\x00dc" u"ber \xD83D\xDE00");
-    EXPECT_EQ(wide[0].description, u"Zw\x00f6lf \x0416.");
+    const FeedItem wide = Only(path);
+    EXPECT_EQ(wide.title, u"\x00dc" u"ber \xD83D\xDE00");
+    EXPECT_EQ(wide.description, u"Zw\x00f6lf \x0416.");
   }
 
-  const auto latin = Fetch(u"/feeds/latin1.xml");  // ISO-8859-1 decodes as windows-1252
-  ASSERT_EQ(latin.size(), 1u);
-  EXPECT_EQ(latin[0].description, u"Price \x20AC 5 caf\x00e9");
+  // ISO-8859-1 decodes as windows-1252.
+  EXPECT_EQ(Only(u"/feeds/latin1.xml").description, u"Price \x20AC 5 caf\x00e9");
 }
 
 TEST_F(FeedWebTest, HostileFeedsYieldNothingQuicklyAndFetchNothing) {
@@ -171,10 +173,9 @@ TEST_F(FeedWebTest, HostileFeedsYieldNothingQuicklyAndFetchNothing) {
 }
 
 TEST_F(FeedWebTest, PlainInternalEntitiesStillParse) {
-  const auto records = Fetch(u"/feeds/internal-entities.xml");
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].feedTitle, u"Quorvane News");
-  EXPECT_EQ(records[0].description, u"Declared by Quorvane News itself.");
+  const FeedItem declared = Only(u"/feeds/internal-entities.xml");
+  EXPECT_EQ(declared.feedTitle, u"Quorvane News");
+  EXPECT_EQ(declared.description, u"Declared by Quorvane News itself.");
 }
 
 TEST_F(FeedWebTest, FailedTextLoadLeavesNothingOfTheFeedBefore) {
@@ -299,20 +300,15 @@ TEST_F(FeedWebTest, ARedirectLoopIsCutAfterTenRedirects) {
 }
 
 TEST_F(FeedWebTest, TheHeaderCharsetCountsOnlyWhenTheBodyNamesNone) {
-  const auto cyrillic = Fetch(u"/feeds/header-charset.xml?ctype=text/xml;%20charset=windows-1251");
-  ASSERT_EQ(cyrillic.size(), 1u);
-  EXPECT_EQ(cyrillic[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
-  EXPECT_EQ(cyrillic[0].feedTitle, u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438");
+  const FeedItem cyrillic = Only(u"/feeds/header-charset.xml?ctype=text/xml;%20charset=windows-1251");
+  EXPECT_EQ(cyrillic.title, kCyrillicTitle);
+  EXPECT_EQ(cyrillic.feedTitle, kCyrillicFeedTitle);
   // The declared encoding wins over the header.
-  const auto koi8 = Fetch(u"/feeds/koi8r.xml?ctype=text/xml;%20charset=windows-1251");
-  ASSERT_EQ(koi8.size(), 1u);
-  EXPECT_EQ(koi8[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
+  EXPECT_EQ(Only(u"/feeds/koi8r.xml?ctype=text/xml;%20charset=windows-1251").title, kCyrillicTitle);
 }
 
 TEST_F(FeedWebTest, NonAsciiAddressesAreSentAsUtf8PercentEncoding) {
-  const auto echo = Fetch(u"/echo/\x00fc\x00f1\x00ed\x20ac/\x4e2d\x6587?q=\x00e9");
-  ASSERT_EQ(echo.size(), 1u);
-  EXPECT_EQ(echo[0].description, u"/echo/%C3%BC%C3%B1%C3%AD%E2%82%AC/%E4%B8%AD%E6%96%87?q=%C3%A9");
+  EXPECT_EQ(Only(u"/echo/\x00fc\x00f1\x00ed\x20ac/\x4e2d\x6587?q=\x00e9").description, u"/echo/%C3%BC%C3%B1%C3%AD%E2%82%AC/%E4%B8%AD%E6%96%87?q=%C3%A9");
 }
 
 TEST_F(FeedWebTest, APageThatNamesItsFeedIsReadThroughItOneStepOnly) {

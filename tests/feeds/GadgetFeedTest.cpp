@@ -8,32 +8,17 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "FeedServer.h"
-#include "GadgetControlProbe.h"
-#include "StartAsHost.h"
+#include "ServedGadgetTest.h"
 #include "TestContainer.h"
 #include "feeds/FeedTiming.h"
-#include "win/com/Module.h"
-#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
 
 using Probe = GadgetControlTestProbe;
 
-class GadgetFeedTest : public ::testing::Test {
+class GadgetFeedTest : public ServedGadgetTest {
  protected:
-  void SetUp() override {
-    if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-    baseLocks_ = module::LockCount();
-    gadget_ = MakeGadget(control_);
-    ASSERT_NE(gadget_, nullptr);
-  }
-  void TearDown() override {
-    if (FeedServer().empty()) return;
-    control_.Reset();
-  }
-
   // InitNew, then the feed list through the automation property; MSG_START
   // hands it to the fetcher when the container pumps.
   void StartWith(const std::u16string& feeds) { InitNewWithFeeds(control_.Get(), feeds); }
@@ -46,12 +31,6 @@ class GadgetFeedTest : public ::testing::Test {
     }
     return true;
   }
-
-  LONG baseLocks_ = 0;
-  ComPtr<IUnknown> control_;
-  TimerRecordingGadget* gadget_ = nullptr;
-  // Last: joined after the other members are made, left before they go.
-  OleApartment apartment_;
 };
 
 TEST_F(GadgetFeedTest, TypesTheHeadlinesOfAServedFeed) {

@@ -71,10 +71,6 @@ class EndToEndTypingTest : public ::testing::Test {
     ASSERT_TRUE(container.PumpUntil(10000, [&] { return !IsStatusItem(Machine().CurrentItem()); }))
         << "no record from the server";
   }
-  void PutFeeds(const std::u16string& feeds) {
-    UniqueBstr list(feeds);
-    ASSERT_EQ(automation_->put_FeedURLs(list.get()), S_OK);
-  }
 
   ComPtr<IUnknown> control_;
   ComPtr<IQuorvaneRSSGadget> automation_;
@@ -166,7 +162,7 @@ TEST_F(EndToEndTypingTest, NewFeedsPutMidStoryReplaceItAtOnce) {
   ASSERT_EQ(Machine().CurrentItem().title, kTitles[0]);
   ASSERT_EQ(Machine().TypedCount(), 40);
 
-  PutFeeds(ServedFeedList(u"/feeds/rss2.xml"));
+  PutFeeds(control_.Get(), ServedFeedList(u"/feeds/rss2.xml"));
   // The store's position (one record handed out) carries over to the new
   // list, which is long enough for it.
   ASSERT_TRUE(container.PumpUntil(5000, [&] { return Machine().CurrentItem().feedTitle == u"Quorvane & Friends"; }));
