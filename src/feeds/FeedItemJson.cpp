@@ -7,42 +7,26 @@
 namespace quorvane {
 namespace {
 
-void AppendEscape(std::string& out, unsigned unit) {
+// The JSON spelling of a unit that cannot stand as it is: a short escape,
+// or \uXXXX for other controls and unpaired surrogates.
+bool JsonEscape(char16_t c, std::string& out) {
+  static constexpr std::u16string_view kShort = u"\"\\\n\r\t\b\f";
+  static constexpr std::string_view kLetters = "\"\\nrtbf";
+  if (const size_t at = kShort.find(c); at != std::u16string_view::npos) {
+    out += '\\';
+    out += kLetters[at];
+    return true;
+  }
+  if (c >= 0x20 && (c < 0xD800 || c > 0xDFFF)) return false;
   char escape[8];
-  std::snprintf(escape, sizeof escape, "\\u%04x", unit);
+  std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
   out += escape;
+  return true;
 }
 
 }  // namespace
 
-std::string JsonString(std::u16string_view text) {
-  std::string out = "\"";
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    switch (c) {
-      case u'"': out += "\\\""; continue;
-      case u'\\': out += "\\\\"; continue;
-      case u'\n': out += "\\n"; continue;
-      case u'\r': out += "\\r"; continue;
-      case u'\t': out += "\\t"; continue;
-      case u'\b': out += "\\b"; continue;
-      case u'\f': out += "\\f"; continue;
-      default: break;
-    }
-    if (c < 0x20) {
-      AppendEscape(out, c);
-    } else if (const char32_t pair = SurrogatePairAt(text, i)) {
-      AppendUtf8(out, pair);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      AppendEscape(out, c);
-    } else {
-      AppendUtf8(out, c);
-    }
-  }
-  out += '"';
-  return out;
-}
+std::string JsonString(std::u16string_view text) { return QuotedUtf8(text, JsonEscape); }
 
 std::string FeedItemJson(const FeedItem& item) {
   return "{\"link\":" + JsonString(item.link) + ",\"title\":" + JsonString(item.title) +

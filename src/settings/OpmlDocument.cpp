@@ -8,30 +8,20 @@ namespace {
 // An attribute value in double quotes. Characters XML cannot carry
 // (controls, unpaired surrogates) are left out; line ends and tabs become
 // references so they survive attribute normalisation.
-std::string Attribute(std::u16string_view text) {
-  std::string out = "\"";
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    switch (c) {
-      case u'&': out += "&amp;"; continue;
-      case u'<': out += "&lt;"; continue;
-      case u'>': out += "&gt;"; continue;
-      case u'"': out += "&quot;"; continue;
-      case u'\t': out += "&#9;"; continue;
-      case u'\n': out += "&#10;"; continue;
-      case u'\r': out += "&#13;"; continue;
-      default: break;
-    }
-    if (c < 0x20 || c == 0xFFFE || c == 0xFFFF) continue;
-    if (const char32_t pair = SurrogatePairAt(text, i)) {
-      AppendUtf8(out, pair);
-      ++i;
-    } else if (c < 0xD800 || c > 0xDFFF) {
-      AppendUtf8(out, c);
-    }
+bool AttributeEscape(char16_t c, std::string& out) {
+  switch (c) {
+    case u'&': out += "&amp;"; return true;
+    case u'<': out += "&lt;"; return true;
+    case u'>': out += "&gt;"; return true;
+    case u'"': out += "&quot;"; return true;
+    case u'\t': out += "&#9;"; return true;
+    case u'\n': out += "&#10;"; return true;
+    case u'\r': out += "&#13;"; return true;
+    default: return c < 0x20 || c == 0xFFFE || c == 0xFFFF || (c >= 0xD800 && c <= 0xDFFF);
   }
-  return out + "\"";
 }
+
+std::string Attribute(std::u16string_view text) { return QuotedUtf8(text, AttributeEscape); }
 
 }  // namespace
 
