@@ -50,7 +50,7 @@ TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBeh
     ASSERT_TRUE(sidebar.Create());
     const std::wstring noState = testing::BuildPath(L"no-such-folder\\none.state");
     // Each download stalls 2 s after the headers, then the server closes.
-    const std::wstring feeds = ServerUrl(u"/stall-after-headers?s=2") + L" URL ";
+    const std::wstring feeds = ServerUrl(u"/stall-after-headers?s=2&unsized=1") + L" URL ";
     const int hitsBefore = test::ServerHits(u"/stall-after-headers");
 
     auto cycle = [&] {

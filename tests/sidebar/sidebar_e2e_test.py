@@ -213,7 +213,7 @@ class SidebarEndToEnd(unittest.TestCase):
         # "Connecting", typed to its end, while the first cycle still runs.
         connecting = self.path("connecting.bmp")
         self.run_sidebar("wait 3000; capture %s; exit" % win(connecting), "--speed", "10", "--delay-seconds", "60",
-                         "--feeds", self.base + "/stall-after-headers?s=20")
+                         "--feeds", self.base + "/stall-after-headers?s=20&unsized=1")
         rows, waiting = read_bmp(self.path("failed.bmp")), read_bmp(connecting)
         text = (4, 4 + BAR, len(rows[0]) - 4, len(rows) - 4 - BAR)
         self.assertGreater(ink(waiting, text), 20, "Connecting is not shown while the first cycle runs")

@@ -15,7 +15,9 @@ command ends and exits with the command's status. Python programs use
                                  the server's URL), served as T (default application/xml)
     /samples/NAME?ctype=T        samples/NAME as it is
     /changing                    a feed whose headlines change with every request
-    /stall-after-headers?s=N     headers, then nothing for N seconds, then close
+    /stall-after-headers?s=N     headers, then nothing for N seconds, then close;
+                &unsized=1       without Content-Length (WinInet then cannot
+                                 keep the connection, so closing the request ends it)
     /stall-mid-body?s=N          headers and part of a feed, N seconds of silence, close
     /reset-mid-body              headers and part of a feed, then a connection reset
     /trickle?ms=N                feeds/rss2.xml, 64 bytes every N milliseconds
@@ -140,7 +142,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.body(changing_feed())
 
     def stall_after_headers(self, query):
-        self.head(200, len(self.feed()))
+        self.head(200, None if query.get("unsized") == "1" else len(self.feed()))
         self.pause(float(query.get("s", 30)))
 
     def stall_mid_body(self, query):
