@@ -239,6 +239,8 @@ class Server(http.server.ThreadingHTTPServer):
 def serving():
     """Runs the server on a thread of this process; yields its base URL."""
     stopping.clear()
+    with hits_lock:
+        hits.clear()
     server = Server(("127.0.0.1", 0), Handler)
     thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True)
     thread.start()
