@@ -14,6 +14,7 @@
 
 #include "feeds/FeedCycle.h"
 #include "feeds/WebFeedSource.h"
+#include "win/com/Apartment.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("usage: bench_feed_memory URL\n", stderr);
     return 2;
   }
-  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  quorvane::ComApartment apartment(COINIT_MULTITHREADED);
   size_t records = 0;
   double before = 0;
   const ULONGLONG start = GetTickCount64();
@@ -44,6 +45,5 @@ int wmain(int argc, wchar_t** argv) {
   const double after = PeakPrivateMb();
   std::printf("%ls\n  records %zu, %.1f s, peak private %.0f MB (%.0f MB before the feed, %.0f MB for it)\n", argv[1],
               records, (GetTickCount64() - start) / 1000.0, after, before, after - before);
-  CoUninitialize();
   return 0;
 }

@@ -9,10 +9,11 @@ peak resident set is the kernel's (wait4), less that of a run on a tiny feed.
 import os
 import subprocess
 import sys
-import tempfile
-import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+import feed_server  # noqa: E402
+
 BUILD = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else os.path.join(ROOT, "build", "windows")
 
 
@@ -27,25 +28,13 @@ def peak_mb(url):
 
 
 def main():
-    portfile = tempfile.mktemp()
-    server = subprocess.Popen([sys.executable, os.path.join(ROOT, "tests", "feeds", "feed_server.py"),
-                               "--port-file", portfile], stdout=subprocess.DEVNULL)
-    try:
-        for _ in range(100):
-            if os.path.exists(portfile):
-                break
-            time.sleep(0.05)
-        base = "http://127.0.0.1:" + open(portfile).read().strip()
+    with feed_server.serving() as base:
         baseline, _ = peak_mb(base + "/feeds/rss2.xml")
         print("process without a feed: %.0f MB peak resident" % baseline)
         for label, query in (("1 MB, 40-byte items", "mb=1&small=1"), ("8 MB, 40-byte items", "mb=7.99&small=1"),
                              ("1 MB, 1 KB items", "mb=1"), ("8 MB, 1 KB items", "mb=7.99")):
             peak, detail = peak_mb(base + "/large?" + query)
             print("%-22s %4.0f MB for the feed (peak %4.0f MB)   %s" % (label, peak - baseline, peak, detail.split(",")[0]))
-    finally:
-        server.terminate()
-        server.wait()
-        os.unlink(portfile)
 
 
 if __name__ == "__main__":

@@ -17,6 +17,9 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+import feed_server  # noqa: E402
+
 BUILD = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else os.path.join(ROOT, "build", "windows")
 FEEDS = ["/feeds/rss2.xml", "/feeds/rss10.rdf", "/feeds/rss091.xml", "/feeds/title-in-item.xml", "/feeds/escaped.xml"]
 
@@ -57,15 +60,7 @@ def run(base, feeds):
 
 
 def main():
-    portfile = tempfile.mktemp()
-    server = subprocess.Popen([sys.executable, os.path.join(ROOT, "tests", "feeds", "feed_server.py"),
-                               "--port-file", portfile], stdout=subprocess.DEVNULL)
-    try:
-        for _ in range(100):
-            if os.path.exists(portfile):
-                break
-            time.sleep(0.05)
-        base = "http://127.0.0.1:" + open(portfile).read().strip()
+    with feed_server.serving() as base:
         for label, feeds in (("first feed stalling", ["/stall-after-headers?s=60"] + FEEDS[1:]), ("no stall", FEEDS)):
             result = run(base, feeds)
             if result is None:
@@ -73,10 +68,6 @@ def main():
             else:
                 print("%-20s first headline %.2f s after launch, %.2f s after the window was up  (%s)"
                       % (label, result[0], result[1], result[2]))
-    finally:
-        server.terminate()
-        server.wait()
-        os.unlink(portfile)
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedUrl.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane {
 namespace {
@@ -103,9 +104,7 @@ HINTERNET OpenRequest(const std::u16string& url, FeedSignals& signals, std::u16s
   return request;
 }
 
-void CloseRequestOnly(FeedSignals& signals) {
-  if (void* request = signals.currentRequest.exchange(nullptr)) InternetCloseHandle(static_cast<HINTERNET>(request));
-}
+void CloseRequestOnly(FeedSignals& signals) { ClosePublishedHandle(signals.currentRequest); }
 
 FeedBody ReadOpenedBody(HINTERNET request, std::u16string finalUrl, FeedSignals& signals) {
   FeedBody body;
@@ -159,13 +158,14 @@ void DebugFeedLine(const std::u16string& url, const std::u16string& reason) {
 }
 
 FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals) {
-  const HINTERNET session = InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  UniqueInternetHandle session(InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
     DebugLineW(L"InternetOpenA failed\n");
     return Failed(u"download failed");
   }
   CloseCurrentRequest(signals);
-  signals.currentSession = session;
+  // Published, the session is closed by whoever takes it.
+  signals.currentSession = session.release();
   FeedBody body = signals.stopRequested ? Failed(u"download failed") : FollowAndRead(url, signals);
   CloseCurrentRequest(signals);
   if (body.reason.starts_with(u"HTTP") || body.reason == u"too many redirects") DebugFeedLine(url, body.reason);

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "text/Utf8.h"
+
 namespace quorvane {
 namespace {
 
@@ -90,28 +92,13 @@ std::u16string Merge(const UrlParts& base, std::u16string_view path) {
 std::u16string EncodeNonAsciiUrl(std::u16string_view url) {
   std::u16string out;
   out.reserve(url.size());
-  for (size_t i = 0; i < url.size(); ++i) {
-    uint32_t c = url[i];
-    if (c < 0x80) {
-      out += static_cast<char16_t>(c);
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < url.size() && url[i + 1] >= 0xDC00 && url[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (url[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x800) {
-      AppendEscaped(out, static_cast<uint8_t>(0xC0 | c >> 6));
-    } else if (c < 0x10000) {
-      AppendEscaped(out, static_cast<uint8_t>(0xE0 | c >> 12));
-      AppendEscaped(out, static_cast<uint8_t>(0x80 | (c >> 6 & 0x3F)));
+  for (const char byte : Utf16ToUtf8(url)) {
+    const auto b = static_cast<uint8_t>(byte);
+    if (b < 0x80) {
+      out += static_cast<char16_t>(b);
     } else {
-      AppendEscaped(out, static_cast<uint8_t>(0xF0 | c >> 18));
-      AppendEscaped(out, static_cast<uint8_t>(0x80 | (c >> 12 & 0x3F)));
-      AppendEscaped(out, static_cast<uint8_t>(0x80 | (c >> 6 & 0x3F)));
+      AppendEscaped(out, b);
     }
-    AppendEscaped(out, static_cast<uint8_t>(0x80 | (c & 0x3F)));
   }
   return out;
 }

@@ -8,13 +8,18 @@
 
 #include "feeds/FeedCycle.h"
 #include "feeds/FeedDebugOutput.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane {
 
+void ClosePublishedHandle(std::atomic<void*>& published) {
+  UniqueInternetHandle taken(static_cast<HINTERNET>(published.exchange(nullptr)));
+}
+
 void CloseCurrentRequest(FeedSignals& signals) {
   // The request first: it belongs to the session.
-  if (void* request = signals.currentRequest.exchange(nullptr)) InternetCloseHandle(static_cast<HINTERNET>(request));
-  if (void* session = signals.currentSession.exchange(nullptr)) InternetCloseHandle(static_cast<HINTERNET>(session));
+  ClosePublishedHandle(signals.currentRequest);
+  ClosePublishedHandle(signals.currentSession);
 }
 
 namespace {
@@ -142,9 +147,8 @@ void RunFeedWorker(FeedWorkerContext& context) {
   // per-feed step with its own XML document: an object created on the
   // user-interface thread's apartment must not be called from here, and an
   // abandoned worker must not share a document with its successor.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  ComApartment apartment(COINIT_MULTITHREADED);
   RunCycles(context);
-  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace quorvane

@@ -40,9 +40,12 @@ struct FeedSignals {
   std::atomic<void*> currentRequest{nullptr};  // the open WinInet request, if any
 };
 
-// Takes the published request and session by atomic exchange and closes
-// them, if there were any: whoever takes a handle closes it, so each is
-// closed exactly once.
+// Takes a published WinInet handle by atomic exchange and closes it, if it
+// was still there: whoever takes a handle closes it, so each is closed
+// exactly once.
+void ClosePublishedHandle(std::atomic<void*>& published);
+
+// Closes the published request, then the session (the request belongs to it).
 void CloseCurrentRequest(FeedSignals& signals);
 
 // What the download of one feed brought.

@@ -100,15 +100,14 @@ ComPtr<IXMLDOMNode> SelectSingle(IXMLDOMNode* from, const wchar_t* query) {
 }
 
 std::u16string NodeText(IXMLDOMNode* node) {
-  VARIANT value;
-  VariantInit(&value);
-  std::u16string text;
-  if (SUCCEEDED(node->get_nodeTypedValue(&value))) {
-    if (value.vt != VT_BSTR) VariantChangeType(&value, &value, 0, VT_BSTR);
-    if (value.vt == VT_BSTR) text = Text(value.bstrVal);
-  }
-  VariantClear(&value);
-  return text;
+  UniqueVariant value;
+  if (FAILED(node->get_nodeTypedValue(value.out()))) return {};
+  if (value.get().vt == VT_BSTR) return Text(value.get().bstrVal);
+  // The conversion only reads its source; the owner keeps it.
+  VARIANT source = value.get();
+  UniqueVariant converted;
+  if (FAILED(VariantChangeType(converted.out(), &source, 0, VT_BSTR)) || converted.get().vt != VT_BSTR) return {};
+  return Text(converted.get().bstrVal);
 }
 
 std::u16string AttributeText(IXMLDOMNode* element, const wchar_t* name) {

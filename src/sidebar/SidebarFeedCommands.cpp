@@ -5,6 +5,8 @@
 
 #include <commdlg.h>
 
+#include <utility>
+
 #include "QuorvaneRSS_h.h"
 
 namespace quorvane::sidebar {
@@ -73,24 +75,21 @@ void SidebarWindow::Report(const TransferReport& report, bool showReport) {
 }
 
 TransferReport SidebarWindow::ImportFeeds(size_t gadget, std::wstring path, bool showReport) {
-  if (gadget >= slots_.size() || inModal_) return {};
-  ComPtr<GadgetSite> site = slots_[gadget].site;
-  if (path.empty()) path = PickOpmlFile(false);
-  if (path.empty() || !site->Control()) return {};
-  const TransferReport report = ImportOpml(site->Control(), path);
-  // An imported list is saved at once, like an applied settings change.
-  if (report.ok) SaveGadget(IndexOf(*site.Get()));
-  Report(report, showReport);
-  if (closePending_) Close();
-  return report;
+  return TransferFeeds(gadget, std::move(path), showReport, false);
 }
 
 TransferReport SidebarWindow::ExportFeeds(size_t gadget, std::wstring path, bool showReport) {
+  return TransferFeeds(gadget, std::move(path), showReport, true);
+}
+
+TransferReport SidebarWindow::TransferFeeds(size_t gadget, std::wstring path, bool showReport, bool exporting) {
   if (gadget >= slots_.size() || inModal_) return {};
   ComPtr<GadgetSite> site = slots_[gadget].site;
-  if (path.empty()) path = PickOpmlFile(true);
+  if (path.empty()) path = PickOpmlFile(exporting);
   if (path.empty() || !site->Control()) return {};
-  const TransferReport report = ExportOpml(site->Control(), path);
+  const TransferReport report = exporting ? ExportOpml(site->Control(), path) : ImportOpml(site->Control(), path);
+  // An imported list is saved at once, like an applied settings change.
+  if (report.ok && !exporting) SaveGadget(IndexOf(*site.Get()));
   Report(report, showReport);
   if (closePending_) Close();
   return report;

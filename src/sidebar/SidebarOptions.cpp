@@ -1,6 +1,8 @@
 #include "sidebar/SidebarOptions.h"
 
 #include <cwchar>
+#include <utility>
+#include <variant>
 
 namespace quorvane::sidebar {
 namespace {
@@ -18,6 +20,69 @@ bool ParseSeconds(const std::wstring& text, double& value) {
   const double parsed = std::wcstod(text.c_str(), &end);
   if (text.empty() || *end != L'\0' || !(parsed >= 0) || parsed > 1e7) return false;
   value = parsed;
+  return true;
+}
+
+// Where an option's value goes, by its kind: text, a whole number, a number
+// of seconds, or nothing (a switch).
+using TextOption = std::wstring SidebarOptions::*;
+using NumberOption = std::optional<int> SidebarOptions::*;
+using SecondsOption = double SidebarOptions::*;
+using SwitchOption = bool SidebarOptions::*;
+using OptionTarget = std::variant<TextOption, NumberOption, SecondsOption, SwitchOption>;
+
+const std::pair<const wchar_t*, OptionTarget> kOptions[] = {
+    {L"--refresh-minutes", &SidebarOptions::refreshMinutes},
+    {L"--delay-seconds", &SidebarOptions::delaySeconds},
+    {L"--speed", &SidebarOptions::speed},
+    {L"--screenshot-every", &SidebarOptions::screenshotEverySeconds},
+    {L"--run-for", &SidebarOptions::runForSeconds},
+    {L"--stats-every", &SidebarOptions::statsEverySeconds},
+    {L"--state", &SidebarOptions::statePath},
+    {L"--gadget-dll", &SidebarOptions::gadgetDll},
+    {L"--screenshot-dir", &SidebarOptions::screenshotDir},
+    {L"--stats", &SidebarOptions::statsFile},
+    {L"--script", &SidebarOptions::script},
+    {L"--import-opml", &SidebarOptions::importOpml},
+    {L"--export-opml", &SidebarOptions::exportOpml},
+    {L"--only-quorvane", &SidebarOptions::onlyQuorvane},
+    {L"--install", &SidebarOptions::install},
+    {L"--uninstall", &SidebarOptions::uninstall},
+    {L"--help", &SidebarOptions::help},
+    {L"-h", &SidebarOptions::help},
+    {L"/?", &SidebarOptions::help},
+};
+
+const OptionTarget* FindOption(const std::wstring& name) {
+  for (const auto& [known, target] : kOptions) {
+    if (name == known) return &target;
+  }
+  return nullptr;
+}
+
+// Stores `text` as the option's value; false, with what the value should
+// have been, when it is not a value of the option's kind.
+bool StoreValue(SidebarOptions& options, const OptionTarget& target, const std::wstring& text,
+                std::wstring& expected) {
+  if (const auto* member = std::get_if<TextOption>(&target)) {
+    options.*(*member) = text;
+    return true;
+  }
+  if (const auto* member = std::get_if<NumberOption>(&target)) {
+    int number = 0;
+    if (!ParseInt(text, number)) {
+      expected = L"a whole number";
+      return false;
+    }
+    options.*(*member) = number;
+    return true;
+  }
+  double seconds = 0;
+  if (!ParseSeconds(text, seconds)) {
+    expected = L"a number of seconds";
+    return false;
+  }
+  options.*std::get<SecondsOption>(target) = seconds;
   return true;
 }
 
@@ -49,63 +114,30 @@ std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring
   SidebarOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& name = args[i];
-    auto value = [&](std::wstring& out) {
-      if (i + 1 >= args.size()) {
-        error = name + L" needs a value";
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
-    std::wstring text;
     if (name == L"--feeds") {
       while (i + 1 < args.size() && args[i + 1].rfind(L"--", 0) != 0) options.feeds.push_back(args[++i]);
       if (options.feeds.empty()) {
         error = L"--feeds needs at least one URL";
         return std::nullopt;
       }
-    } else if (name == L"--refresh-minutes" || name == L"--delay-seconds" || name == L"--speed") {
-      int number = 0;
-      if (!value(text)) return std::nullopt;
-      if (!ParseInt(text, number)) {
-        error = name + L" needs a whole number";
-        return std::nullopt;
-      }
-      (name == L"--refresh-minutes" ? options.refreshMinutes
-                                    : name == L"--delay-seconds" ? options.delaySeconds : options.speed) = number;
-    } else if (name == L"--screenshot-every" || name == L"--run-for" || name == L"--stats-every") {
-      double seconds = 0;
-      if (!value(text)) return std::nullopt;
-      if (!ParseSeconds(text, seconds)) {
-        error = name + L" needs a number of seconds";
-        return std::nullopt;
-      }
-      (name == L"--screenshot-every" ? options.screenshotEverySeconds
-                                     : name == L"--run-for" ? options.runForSeconds : options.statsEverySeconds) = seconds;
-    } else if (name == L"--state") {
-      if (!value(options.statePath)) return std::nullopt;
-    } else if (name == L"--gadget-dll") {
-      if (!value(options.gadgetDll)) return std::nullopt;
-    } else if (name == L"--screenshot-dir") {
-      if (!value(options.screenshotDir)) return std::nullopt;
-    } else if (name == L"--stats") {
-      if (!value(options.statsFile)) return std::nullopt;
-    } else if (name == L"--script") {
-      if (!value(options.script)) return std::nullopt;
-    } else if (name == L"--import-opml") {
-      if (!value(options.importOpml)) return std::nullopt;
-    } else if (name == L"--export-opml") {
-      if (!value(options.exportOpml)) return std::nullopt;
-    } else if (name == L"--only-quorvane") {
-      options.onlyQuorvane = true;
-    } else if (name == L"--install") {
-      options.install = true;
-    } else if (name == L"--uninstall") {
-      options.uninstall = true;
-    } else if (name == L"--help" || name == L"-h" || name == L"/?") {
-      options.help = true;
-    } else {
+      continue;
+    }
+    const OptionTarget* target = FindOption(name);
+    if (!target) {
       error = L"unknown option " + name;
+      return std::nullopt;
+    }
+    if (const auto* member = std::get_if<SwitchOption>(target)) {
+      options.*(*member) = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      error = name + L" needs a value";
+      return std::nullopt;
+    }
+    std::wstring expected;
+    if (!StoreValue(options, *target, args[++i], expected)) {
+      error = name + L" needs " + expected;
       return std::nullopt;
     }
   }

@@ -123,6 +123,9 @@ class SidebarWindow final : public SiteHost {
   // The file the user picks in the standard open or save dialog; empty
   // when cancelled.
   std::wstring PickOpmlFile(bool save);
+  // Import or export of a gadget's feed list as OPML, to or from `path` (or
+  // a file the user picks when it is empty).
+  TransferReport TransferFeeds(size_t gadget, std::wstring path, bool showReport, bool exporting);
   void Report(const TransferReport& report, bool showReport);
   size_t IndexOf(const GadgetSite& site) const;
   void DetachAll();

@@ -111,6 +111,18 @@ class FeedFetcherTest : public ::testing::Test {
     return fetcher;
   }
 
+  // A fetcher on `list` whose steps wait at the gate and ignore a stop, as a
+  // read that closing its handle does not end; returned once `fetched` of
+  // them have begun.
+  std::unique_ptr<FeedFetcher> FetcherPastTheGate(const std::u16string& list, size_t fetched) {
+    script_->UseGate();
+    script_->ignoreStop = true;
+    auto fetcher = MakeFetcher();
+    fetcher->SetFeedList(list);
+    while (script_->Fetched().size() < fetched) Sleep(1);
+    return fetcher;
+  }
+
   // Every worker this test started has ended.
   bool WorkersEnded(DWORD timeoutMs = 5000) {
     const ULONGLONG start = GetTickCount64();
@@ -269,11 +281,7 @@ TEST_F(FeedFetcherTest, StopDuringACycleSkipsTheRestAndPostsNothingAfterwards) {
 
 // A step that ignores the stop stands for a read the close cannot abort.
 TEST_F(FeedFetcherTest, DeletionDoesNotWaitForAWorkerThatCannotStop) {
-  script_->UseGate();
-  script_->ignoreStop = true;
-  auto fetcher = MakeFetcher();
-  fetcher->SetFeedList(u"stalled URL next");
-  while (script_->Fetched().size() < 2) Sleep(1);
+  auto fetcher = FetcherPastTheGate(u"stalled URL next", 2);
 
   const ULONGLONG start = GetTickCount64();
   fetcher.reset();
@@ -287,11 +295,7 @@ TEST_F(FeedFetcherTest, DeletionDoesNotWaitForAWorkerThatCannotStop) {
 }
 
 TEST_F(FeedFetcherTest, AnAbandonedWorkerNeverCommitsIntoTheNewStore) {
-  script_->UseGate();
-  script_->ignoreStop = true;
-  auto fetcher = MakeFetcher();
-  fetcher->SetFeedList(u"old");
-  while (script_->Fetched().empty()) Sleep(1);
+  auto fetcher = FetcherPastTheGate(u"old", 1);
 
   const ULONGLONG start = GetTickCount64();
   fetcher->SetFeedList(u"new");

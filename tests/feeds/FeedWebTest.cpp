@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FeedServer.h"
 #include "PostCounter.h"
 #include "feeds/FeedCycle.h"
 #include "feeds/FeedDebugOutput.h"
@@ -25,10 +26,12 @@ namespace {
 using test::ElapsedMs;
 using test::PostCounter;
 
-std::u16string Server() {
-  const char* base = std::getenv("QUORVANE_FEED_SERVER");
-  return base ? std::u16string(base, base + std::strlen(base)) : std::u16string();
-}
+using test::FeedServer;
+using test::ServerHits;
+
+// The headline and channel title of the Cyrillic fixtures.
+constexpr char16_t kCyrillicTitle[] = u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440";
+constexpr char16_t kCyrillicFeedTitle[] = u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438";
 
 // Debug lines written while a test runs.
 class DebugLines {
@@ -55,18 +58,19 @@ class FeedWebTest : public ::testing::Test {
   static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
 
   void SetUp() override {
-    if (Server().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
+    if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
     baselineLocks_ = module::LockCount();
   }
 
   FeedResult Step(const std::u16string& path, uint32_t deadlineMs = 60'000) {
-    return RunFeedStep(Server() + path, source_, deadlineMs);
+    return RunFeedStep(FeedServer() + path, source_, deadlineMs);
   }
   std::vector<FeedItem> Fetch(const std::u16string& path) { return Step(path).records; }
-
-  std::string Raw(const std::u16string& path) {
-    FeedSignals signals;
-    return DownloadFeedBody(Server() + path, signals).bytes;
+  // The record of a feed that has exactly one (an empty one, and a failure, otherwise).
+  FeedItem Only(const std::u16string& path) {
+    std::vector<FeedItem> records = Fetch(path);
+    EXPECT_EQ(records.size(), 1u) << std::string(path.begin(), path.end());
+    return records.size() == 1 ? records[0] : FeedItem{};
   }
 
   bool WorkersEnded(DWORD timeoutMs) {
@@ -133,35 +137,27 @@ TEST_F(FeedWebTest, EscapedMarkupAndCharacterDataReachTheCleanupAsMarkup) {
 }
 
 TEST_F(FeedWebTest, OlderAndRdfFeedsParse) {
-  const auto old = Fetch(u"/feeds/rss091.xml");  // DOCTYPE naming an external DTD
-  ASSERT_EQ(old.size(), 1u);
-  EXPECT_EQ(old[0].title, u"Ol\x00e9 headline");
-  EXPECT_EQ(old[0].feedTitle, u"Old Style");
+  const FeedItem old = Only(u"/feeds/rss091.xml");  // DOCTYPE naming an external DTD
+  EXPECT_EQ(old.title, u"Ol\x00e9 headline");
+  EXPECT_EQ(old.feedTitle, u"Old Style");
   const auto rdf = Fetch(u"/feeds/rss10.rdf");
   EXPECT_EQ(Titles(rdf), (std::vector<std::u16string>{u"RDF one", u"RDF two"}));
   EXPECT_EQ(rdf[0].feedTitle, u"RDF Channel");
 }
 
 TEST_F(FeedWebTest, DeclaredAndMarkedEncodingsShowTheRightCharacters) {
-  const auto koi8 = Fetch(u"/feeds/koi8r.xml");
-  ASSERT_EQ(koi8.size(), 1u);
-  EXPECT_EQ(koi8[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
-  EXPECT_EQ(koi8[0].feedTitle, u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438");
-
-  const auto sjis = Fetch(u"/feeds/shiftjis.xml");
-  ASSERT_EQ(sjis.size(), 1u);
-  EXPECT_EQ(sjis[0].description, u"\x6771\x4eac\x3067\x96e8\x3002");
-
+  const FeedItem koi8 = Only(u"/feeds/koi8r.xml");
+  EXPECT_EQ(koi8.title, kCyrillicTitle);
+  EXPECT_EQ(koi8.feedTitle, kCyrillicFeedTitle);
+  EXPECT_EQ(Only(u"/feeds/shiftjis.xml").description, u"\x6771\x4eac\x3067\x96e8\x3002");
   for (const char16_t* path : {u"/feeds/utf16le.xml", u"/feeds/utf16be.xml"}) {
-    const auto wide = Fetch(path);
-    ASSERT_EQ(wide.size(), 1u) << std::string(path, path + 18);
-    EXPECT_EQ(wide[0].title, u"\x00dc" u"ber \xD83D\xDE00");
-    EXPECT_EQ(wide[0].description, u"Zw\x00f6lf \x0416.");
+    const FeedItem wide = Only(path);
+    EXPECT_EQ(wide.title, u"\x00dc" u"ber \xD83D\xDE00");
+    EXPECT_EQ(wide.description, u"Zw\x00f6lf \x0416.");
   }
 
-  const auto latin = Fetch(u"/feeds/latin1.xml");  // ISO-8859-1 decodes as windows-1252
-  ASSERT_EQ(latin.size(), 1u);
-  EXPECT_EQ(latin[0].description, u"Price \x20AC 5 caf\x00e9");
+  // ISO-8859-1 decodes as windows-1252.
+  EXPECT_EQ(Only(u"/feeds/latin1.xml").description, u"Price \x20AC 5 caf\x00e9");
 }
 
 TEST_F(FeedWebTest, HostileFeedsYieldNothingQuicklyAndFetchNothing) {
@@ -172,15 +168,14 @@ TEST_F(FeedWebTest, HostileFeedsYieldNothingQuicklyAndFetchNothing) {
   EXPECT_LT(ElapsedMs(start), 10000u);
   // An external DTD is named but never read; the feed itself still parses.
   EXPECT_EQ(Fetch(u"/feeds/hostile-external-dtd.xml").size(), 1u);
-  EXPECT_EQ(Raw(u"/hits?path=/canary/entity"), "0");
-  EXPECT_EQ(Raw(u"/hits?path=/canary/dtd"), "0");
+  EXPECT_EQ(ServerHits(u"/canary/entity"), 0);
+  EXPECT_EQ(ServerHits(u"/canary/dtd"), 0);
 }
 
 TEST_F(FeedWebTest, PlainInternalEntitiesStillParse) {
-  const auto records = Fetch(u"/feeds/internal-entities.xml");
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].feedTitle, u"Quorvane News");
-  EXPECT_EQ(records[0].description, u"Declared by Quorvane News itself.");
+  const FeedItem declared = Only(u"/feeds/internal-entities.xml");
+  EXPECT_EQ(declared.feedTitle, u"Quorvane News");
+  EXPECT_EQ(declared.description, u"Declared by Quorvane News itself.");
 }
 
 TEST_F(FeedWebTest, FailedTextLoadLeavesNothingOfTheFeedBefore) {
@@ -214,7 +209,7 @@ TEST_F(FeedWebTest, UnreachableServerIsReportedAndSkipped) {
 TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
   PostCounter posts;
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
-  fetcher->SetFeedList(Server() + u"/feeds/rss10.rdf URL " + Server() + u"/feeds/malformed.xml URL " + Server() +
+  fetcher->SetFeedList(FeedServer() + u"/feeds/rss10.rdf URL " + FeedServer() + u"/feeds/malformed.xml URL " + FeedServer() +
                        u"/feeds/title-in-item.xml URL ");
   ASSERT_TRUE(posts.WaitFor(3, 10000));  // two feeds into the empty store, the end of the cycle
   std::vector<std::u16string> titles;
@@ -227,7 +222,7 @@ TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
 TEST_F(FeedWebTest, DeletingTheFetcherMidDownloadReturnsAtOnce) {
   PostCounter posts;
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
-  fetcher->SetFeedList(Server() + u"/stall-mid-body?s=3");
+  fetcher->SetFeedList(FeedServer() + u"/stall-mid-body?s=3");
   Sleep(500);  // well into the stalled read
   const ULONGLONG start = GetTickCount64();
   fetcher.reset();
@@ -242,10 +237,10 @@ TEST_F(FeedWebTest, DeletingTheFetcherMidDownloadReturnsAtOnce) {
 TEST_F(FeedWebTest, SetFeedListAgainstAStalledServerReturnsWithinASecond) {
   PostCounter posts;
   auto fetcher = std::make_unique<FeedFetcher>(posts.window());
-  fetcher->SetFeedList(Server() + u"/stall-after-headers?s=3");
+  fetcher->SetFeedList(FeedServer() + u"/stall-after-headers?s=3");
   Sleep(500);
   const ULONGLONG start = GetTickCount64();
-  fetcher->SetFeedList(Server() + u"/feeds/rss2.xml");
+  fetcher->SetFeedList(FeedServer() + u"/feeds/rss2.xml");
   EXPECT_LT(ElapsedMs(start), 1000u);
   ASSERT_TRUE(posts.WaitFor(1, 10000));
   EXPECT_EQ(fetcher->NextItem().title, u"First headline");
@@ -266,7 +261,7 @@ TEST_F(FeedWebTest, AFeedThatNeverEndsIsCutAtItsDeadline) {
   EXPECT_LT(ElapsedMs(start), 4000u);
   EXPECT_TRUE(result.records.empty());
   EXPECT_EQ(result.outcome.reason, u"timed out");
-  const std::u16string server = Server();
+  const std::u16string server = FeedServer();
   const std::string url(server.begin(), server.end());
   EXPECT_EQ(debug_.lines(), std::vector<std::string>{url + "/drip?s=1: timed out\n"});
   EXPECT_TRUE(WorkersEnded(5000));  // the next byte ends the abandoned read
@@ -295,41 +290,36 @@ TEST_F(FeedWebTest, EachKindOfFailureHasItsReason) {
   const FeedOutcome moved = Step(u"/redirect").outcome;
   EXPECT_EQ(moved.state, FeedState::Ok);
   EXPECT_EQ(moved.recordCount, 3u);
-  EXPECT_EQ(moved.finalUrl, Server() + u"/feeds/rss2.xml");
+  EXPECT_EQ(moved.finalUrl, FeedServer() + u"/feeds/rss2.xml");
 }
 
 TEST_F(FeedWebTest, ARedirectLoopIsCutAfterTenRedirects) {
-  const int before = std::stoi(Raw(u"/hits?path=/redirect-loop"));
+  const int before = ServerHits(u"/redirect-loop");
   EXPECT_EQ(Step(u"/redirect-loop?n=0").outcome.reason, u"too many redirects");
-  EXPECT_EQ(std::stoi(Raw(u"/hits?path=/redirect-loop")) - before, 11);
+  EXPECT_EQ(ServerHits(u"/redirect-loop") - before, 11);
 }
 
 TEST_F(FeedWebTest, TheHeaderCharsetCountsOnlyWhenTheBodyNamesNone) {
-  const auto cyrillic = Fetch(u"/feeds/header-charset.xml?ctype=text/xml;%20charset=windows-1251");
-  ASSERT_EQ(cyrillic.size(), 1u);
-  EXPECT_EQ(cyrillic[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
-  EXPECT_EQ(cyrillic[0].feedTitle, u"\x041d\x043e\x0432\x043e\x0441\x0442\x0438");
+  const FeedItem cyrillic = Only(u"/feeds/header-charset.xml?ctype=text/xml;%20charset=windows-1251");
+  EXPECT_EQ(cyrillic.title, kCyrillicTitle);
+  EXPECT_EQ(cyrillic.feedTitle, kCyrillicFeedTitle);
   // The declared encoding wins over the header.
-  const auto koi8 = Fetch(u"/feeds/koi8r.xml?ctype=text/xml;%20charset=windows-1251");
-  ASSERT_EQ(koi8.size(), 1u);
-  EXPECT_EQ(koi8[0].title, u"\x041f\x0440\x0438\x0432\x0435\x0442, \x043c\x0438\x0440");
+  EXPECT_EQ(Only(u"/feeds/koi8r.xml?ctype=text/xml;%20charset=windows-1251").title, kCyrillicTitle);
 }
 
 TEST_F(FeedWebTest, NonAsciiAddressesAreSentAsUtf8PercentEncoding) {
-  const auto echo = Fetch(u"/echo/\x00fc\x00f1\x00ed\x20ac/\x4e2d\x6587?q=\x00e9");
-  ASSERT_EQ(echo.size(), 1u);
-  EXPECT_EQ(echo[0].description, u"/echo/%C3%BC%C3%B1%C3%AD%E2%82%AC/%E4%B8%AD%E6%96%87?q=%C3%A9");
+  EXPECT_EQ(Only(u"/echo/\x00fc\x00f1\x00ed\x20ac/\x4e2d\x6587?q=\x00e9").description, u"/echo/%C3%BC%C3%B1%C3%AD%E2%82%AC/%E4%B8%AD%E6%96%87?q=%C3%A9");
 }
 
 TEST_F(FeedWebTest, APageThatNamesItsFeedIsReadThroughItOneStepOnly) {
   const FeedResult found = Step(u"/feeds/page-with-link.html");
   EXPECT_EQ(found.records.size(), 3u);
   EXPECT_EQ(found.outcome.state, FeedState::Ok);
-  EXPECT_EQ(found.outcome.finalUrl, Server() + u"/feeds/rss2.xml?a=1&b=2");
+  EXPECT_EQ(found.outcome.finalUrl, FeedServer() + u"/feeds/rss2.xml?a=1&b=2");
 
   const FeedOutcome self = Step(u"/feeds/page-self-link.html").outcome;
   EXPECT_EQ(self.reason, u"not a feed (HTML page)");
-  EXPECT_EQ(Raw(u"/hits?path=/feeds/page-self-link.html"), "2");
+  EXPECT_EQ(ServerHits(u"/feeds/page-self-link.html"), 2);
 }
 
 TEST_F(FeedWebTest, UnterminatedCommentsAreRefusedBeforeTheParserSeesThem) {

@@ -8,47 +8,20 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "GadgetControlProbe.h"
+#include "ServedGadgetTest.h"
 #include "TestContainer.h"
 #include "feeds/FeedTiming.h"
-#include "win/com/Module.h"
 
 namespace quorvane::test {
 namespace {
 
 using Probe = GadgetControlTestProbe;
 
-std::u16string Server() {
-  const char* base = std::getenv("QUORVANE_FEED_SERVER");
-  return base ? std::u16string(base, base + std::strlen(base)) : std::u16string();
-}
-
-class GadgetFeedTest : public ::testing::Test {
+class GadgetFeedTest : public ServedGadgetTest {
  protected:
-  void SetUp() override {
-    if (Server().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-    OleInitialize(nullptr);
-    baseLocks_ = module::LockCount();
-    gadget_ = MakeGadget(control_);
-    ASSERT_NE(gadget_, nullptr);
-  }
-  void TearDown() override {
-    if (Server().empty()) return;
-    control_.Reset();
-    OleUninitialize();
-  }
-
   // InitNew, then the feed list through the automation property; MSG_START
   // hands it to the fetcher when the container pumps.
-  void StartWith(const std::u16string& feeds) {
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(control_.As(&persist), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    ComPtr<IQuorvaneRSSGadget> gadget;
-    ASSERT_EQ(control_.As(&gadget), S_OK);
-    UniqueBstr list(feeds);
-    ASSERT_EQ(gadget->put_FeedURLs(list.get()), S_OK);
-  }
+  void StartWith(const std::u16string& feeds) { InitNewWithFeeds(control_.Get(), feeds); }
 
   bool LocksBackToBase(DWORD timeoutMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
@@ -58,10 +31,6 @@ class GadgetFeedTest : public ::testing::Test {
     }
     return true;
   }
-
-  LONG baseLocks_ = 0;
-  ComPtr<IUnknown> control_;
-  TimerRecordingGadget* gadget_ = nullptr;
 };
 
 TEST_F(GadgetFeedTest, TypesTheHeadlinesOfAServedFeed) {
@@ -69,7 +38,7 @@ TEST_F(GadgetFeedTest, TypesTheHeadlinesOfAServedFeed) {
   ASSERT_EQ(container.Embed(control_.Get()), S_OK);
   ASSERT_EQ(container.AdviseView(), S_OK);
   ASSERT_EQ(container.Activate(), S_OK);
-  StartWith(Server() + u"/feeds/rss2.xml URL ");
+  StartWith(FeedServer() + u"/feeds/rss2.xml URL ");
 
   const TypingMachine& machine = Probe::Machine(*gadget_);
   ASSERT_TRUE(container.PumpUntil(10000, [&] { return machine.CurrentItem().title == u"First headline"; }));
@@ -83,7 +52,7 @@ TEST_F(GadgetFeedTest, ClosingWhileAFeedStallsReturnsAtOnceAndTheModuleStaysLoad
   {
     TestContainer container;
     ASSERT_EQ(container.Embed(control_.Get()), S_OK);
-    StartWith(Server() + u"/stall-mid-body?s=3 URL ");
+    StartWith(FeedServer() + u"/stall-mid-body?s=3 URL ");
     TestContainer::PumpPending();  // MSG_START: the worker starts and the read stalls
     Sleep(500);
 
@@ -104,7 +73,7 @@ TEST_F(GadgetFeedTest, AFeedThatNeverEndsTimesOutWhileTheNextFeedIsTyped) {
     TestContainer container;
     ASSERT_EQ(container.Embed(control_.Get()), S_OK);
     ASSERT_EQ(container.Activate(), S_OK);
-    StartWith(Server() + u"/drip?s=1 URL " + Server() + u"/feeds/rss2.xml URL ");
+    StartWith(FeedServer() + u"/drip?s=1 URL " + FeedServer() + u"/feeds/rss2.xml URL ");
     const TypingMachine& machine = Probe::Machine(*gadget_);
     ASSERT_TRUE(container.PumpUntil(1400, [&] { return machine.CurrentItem().title == u"First headline"; }));
     EXPECT_TRUE(container.PumpUntil(5000, [&] {

@@ -12,6 +12,7 @@
 #include "DrawingFixture.h"
 #include "GadgetControlProbe.h"
 #include "TestContainer.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -22,7 +23,6 @@ using Probe = GadgetControlTestProbe;
 class DrawingControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    OleInitialize(nullptr);
     gadget_ = MakeGadget(control_);
     ASSERT_NE(gadget_, nullptr);
     ASSERT_TRUE(SUCCEEDED(control_.As(&view_)));
@@ -30,7 +30,6 @@ class DrawingControlTest : public ::testing::Test {
   void TearDown() override {
     view_.Reset();
     control_.Reset();
-    OleUninitialize();
   }
 
   HRESULT Draw(Canvas& canvas, const std::string& snapshot) {
@@ -44,6 +43,8 @@ class DrawingControlTest : public ::testing::Test {
   ComPtr<IUnknown> control_;
   ComPtr<IViewObject> view_;
   TimerRecordingGadget* gadget_ = nullptr;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 TEST_F(DrawingControlTest, ViewDrawShowsTheTypedScreenTextInsideTheBars) {

@@ -1,6 +1,5 @@
 #pragma once
-// Support for the end-to-end tests: the local feed server that the test's
-// wrapper started, what a control's window shows, and the gadget pieces
+// Support for the end-to-end tests: what a control's window shows, and the gadget pieces
 // the tests wait for.
 #include <windows.h>
 #include <wininet.h>
@@ -11,34 +10,11 @@
 #include <string>
 
 #include "DrawingFixture.h"
+#include "FeedServer.h"
+#include "StartAsHost.h"
 #include "TestContainer.h"
 
 namespace quorvane::test {
-
-// The feed server's base URL ("http://127.0.0.1:PORT"), or empty when the
-// test runs without the wrapper.
-inline std::u16string FeedServer() {
-  const char* base = std::getenv("QUORVANE_FEED_SERVER");
-  return base ? std::u16string(base, base + std::strlen(base)) : std::u16string();
-}
-
-// A feed list of one URL on the server.
-inline std::u16string ServedFeedList(const std::u16string& path) { return FeedServer() + path + u" URL "; }
-
-// How many requests the server has had for `path` (the server counts them).
-inline int ServerHits(const std::u16string& path) {
-  const std::u16string query = FeedServer() + u"/hits?path=" + path;
-  HINTERNET session = InternetOpenW(L"QuorvaneRSS tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  if (!session) return -1;
-  HINTERNET request = InternetOpenUrlW(session, reinterpret_cast<const wchar_t*>(query.c_str()), nullptr, 0,
-                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
-  char text[32] = {};
-  DWORD read = 0;
-  if (request) InternetReadFile(request, text, sizeof(text) - 1, &read);
-  if (request) InternetCloseHandle(request);
-  InternetCloseHandle(session);
-  return read > 0 ? std::atoi(text) : -1;
-}
 
 // The control's window as it is shown now, read back from its device context.
 inline std::unique_ptr<testing::Canvas> CaptureWindow(HWND window, const std::string& snapshot) {

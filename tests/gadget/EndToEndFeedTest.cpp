@@ -14,8 +14,7 @@
 #include <vector>
 
 #include "EndToEnd.h"
-#include "GadgetControlProbe.h"
-#include "win/com/Module.h"
+#include "ServedGadgetTest.h"
 
 namespace quorvane::test {
 namespace {
@@ -26,14 +25,11 @@ constexpr RECT kTextArea{3, 16, 157, 84};  // between the bars of a 160 x 100 co
 constexpr RECT kTitleBar{3, 1, 157, 15};
 constexpr RECT kLinkBar{3, 85, 157, 99};
 
-class EndToEndFeedTest : public ::testing::Test {
+class EndToEndFeedTest : public ServedGadgetTest {
  protected:
   void SetUp() override {
-    if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-    OleInitialize(nullptr);
-    baseLocks_ = module::LockCount();
-    gadget_ = MakeGadget(control_);
-    ASSERT_NE(gadget_, nullptr);
+    ServedGadgetTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     ASSERT_EQ(container_.Embed(control_.Get()), S_OK);
     ASSERT_EQ(container_.Activate(), S_OK);
     window_ = ControlWindow(control_.Get());
@@ -44,22 +40,11 @@ class EndToEndFeedTest : public ::testing::Test {
     if (FeedServer().empty()) return;
     container_.Close();
     automation_.Reset();
-    control_.Reset();
-    OleUninitialize();
+    ServedGadgetTest::TearDown();
   }
 
   // What a host does: settings initialised, then the user's feed list.
-  void Start(const std::u16string& feeds) {
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(control_.As(&persist), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    ASSERT_EQ(automation_->put_SpeechSpeed(10), S_OK);
-    PutFeeds(feeds);
-  }
-  void PutFeeds(const std::u16string& feeds) {
-    UniqueBstr list(feeds);
-    ASSERT_EQ(automation_->put_FeedURLs(list.get()), S_OK);
-  }
+  void Start(const std::u16string& feeds) { InitNewWithFeeds(control_.Get(), feeds, 10); }
 
   const FeedItem& Current() { return Probe::Machine(*gadget_).CurrentItem(); }
 
@@ -81,11 +66,8 @@ class EndToEndFeedTest : public ::testing::Test {
     return screens;
   }
 
-  LONG baseLocks_ = 0;
   TestContainer container_;  // 160 x 100
-  ComPtr<IUnknown> control_;
   ComPtr<IQuorvaneRSSGadget> automation_;
-  TimerRecordingGadget* gadget_ = nullptr;
   HWND window_ = nullptr;
 };
 
@@ -111,7 +93,7 @@ TEST_F(EndToEndFeedTest, AServedHeadlineIsTypedAndDrawnSoonAfterStartUp) {
 // container paints it into its window whenever the gadget asks its site.
 TEST(EndToEndWindowlessFeedTest, AServedHeadlineIsDrawnThroughTheSite) {
   if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-  OleInitialize(nullptr);
+  OleApartment apartment;
   {
     SiteOptions options;
     options.windowless = true;
@@ -122,13 +104,7 @@ TEST(EndToEndWindowlessFeedTest, AServedHeadlineIsDrawnThroughTheSite) {
     ASSERT_EQ(container.Embed(control.Get()), S_OK);
     ASSERT_EQ(container.Activate(), S_OK);
     ASSERT_EQ(ControlWindow(control.Get()), nullptr);
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(control.As(&persist), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    ComPtr<IQuorvaneRSSGadget> automation;
-    ASSERT_EQ(control.As(&automation), S_OK);
-    UniqueBstr feeds(ServedFeedList(u"/feeds/rss10.rdf"));
-    ASSERT_EQ(automation->put_FeedURLs(feeds.get()), S_OK);
+    InitNewWithFeeds(control.Get(), ServedFeedList(u"/feeds/rss10.rdf"));
 
     const TypingMachine& machine = Probe::Machine(*gadget);
     ASSERT_TRUE(container.PumpUntil(10000, [&] {
@@ -146,28 +122,22 @@ TEST(EndToEndWindowlessFeedTest, AServedHeadlineIsDrawnThroughTheSite) {
     EXPECT_NE(shown->Pixel(80, 101), testing::kWhite);
     container.Close();
   }
-  OleUninitialize();
 }
 
 // The host's next session: the settings saved by one gadget and loaded into
 // a new one start it on the saved feeds and speed, with no InitNew.
 TEST(EndToEndSavedStateTest, AGadgetLoadedFromSavedSettingsTypesTheSavedFeeds) {
   if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-  OleInitialize(nullptr);
+  OleApartment apartment;
   {
     ComPtr<IStream> saved;
     ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &saved), S_OK);
     {
       ComPtr<IUnknown> first;
       ASSERT_NE(MakeGadget(first), nullptr);
+      InitNewWithFeeds(first.Get(), ServedFeedList(u"/feeds/rss10.rdf"), 10);
       ComPtr<IPersistStreamInit> persist;
       ASSERT_EQ(first.As(&persist), S_OK);
-      ASSERT_EQ(persist->InitNew(), S_OK);
-      ComPtr<IQuorvaneRSSGadget> automation;
-      ASSERT_EQ(first.As(&automation), S_OK);
-      UniqueBstr feeds(ServedFeedList(u"/feeds/rss10.rdf"));
-      ASSERT_EQ(automation->put_FeedURLs(feeds.get()), S_OK);
-      ASSERT_EQ(automation->put_SpeechSpeed(10), S_OK);
       ASSERT_EQ(persist->Save(saved.Get(), TRUE), S_OK);
       TestContainer::PumpPending();
     }
@@ -190,7 +160,6 @@ TEST(EndToEndSavedStateTest, AGadgetLoadedFromSavedSettingsTypesTheSavedFeeds) {
     EXPECT_TRUE(container.PumpUntil(5000, [&] { return machine.TypedCount() >= 3; }));
     container.Close();
   }
-  OleUninitialize();
 }
 
 // The first screen is whichever feed arrived first (the store fills feed by
@@ -217,7 +186,7 @@ TEST_F(EndToEndFeedTest, ChangingTheFeedsWhileOneStallsDoesNotWaitForIt) {
   container_.PumpUntil(300, [] { return false; });  // the worker sits in its read
 
   const ULONGLONG put = GetTickCount64();
-  PutFeeds(ServedFeedList(u"/feeds/rss2.xml"));
+  PutFeeds(control_.Get(), ServedFeedList(u"/feeds/rss2.xml"));
   EXPECT_LT(GetTickCount64() - put, 1000u) << "the window waited for the stalled download";
   ASSERT_TRUE(container_.PumpUntil(3000, [&] { return Current().title == u"First headline"; }));
 

@@ -37,13 +37,7 @@ void StartGadget(const GadgetDll& dll, TestContainer& container, const std::u16s
   ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&control)), S_OK);
   ASSERT_EQ(container.Embed(control.Get()), S_OK);
   ASSERT_EQ(container.Activate(), S_OK);
-  ComPtr<IPersistStreamInit> persist;
-  ASSERT_EQ(control.As(&persist), S_OK);
-  ASSERT_EQ(persist->InitNew(), S_OK);
-  ComPtr<IQuorvaneRSSGadget> automation;
-  ASSERT_EQ(control.As(&automation), S_OK);
-  UniqueBstr list(feeds);
-  ASSERT_EQ(automation->put_FeedURLs(list.get()), S_OK);
+  InitNewWithFeeds(control.Get(), feeds);
 }
 
 // What a host does last: close the control and let go of it. Returns how

@@ -14,6 +14,7 @@
 
 #include "EndToEnd.h"
 #include "GadgetControlProbe.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -40,7 +41,6 @@ class EndToEndTypingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (FeedServer().empty()) GTEST_SKIP() << "QUORVANE_FEED_SERVER is not set";
-    OleInitialize(nullptr);
     gadget_ = MakeGadget<HandClockedGadget>(control_);
     ASSERT_NE(gadget_, nullptr);
   }
@@ -48,7 +48,6 @@ class EndToEndTypingTest : public ::testing::Test {
     if (FeedServer().empty()) return;
     automation_.Reset();
     control_.Reset();
-    OleUninitialize();
   }
 
   TypingMachine& Machine() { return Probe::Machine(*gadget_); }
@@ -67,24 +66,18 @@ class EndToEndTypingTest : public ::testing::Test {
     ASSERT_EQ(container.Activate(), S_OK);
     window_ = ControlWindow(control_.Get());
     ASSERT_NE(window_, nullptr);
-    ComPtr<IPersistStreamInit> persist;
-    ASSERT_EQ(control_.As(&persist), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
+    InitNewWithFeeds(control_.Get(), feeds, 10);
     ASSERT_EQ(control_.As(&automation_), S_OK);
-    ASSERT_EQ(automation_->put_SpeechSpeed(10), S_OK);
-    PutFeeds(feeds);
     ASSERT_TRUE(container.PumpUntil(10000, [&] { return !IsStatusItem(Machine().CurrentItem()); }))
         << "no record from the server";
-  }
-  void PutFeeds(const std::u16string& feeds) {
-    UniqueBstr list(feeds);
-    ASSERT_EQ(automation_->put_FeedURLs(list.get()), S_OK);
   }
 
   ComPtr<IUnknown> control_;
   ComPtr<IQuorvaneRSSGadget> automation_;
   HandClockedGadget* gadget_ = nullptr;
   HWND window_ = nullptr;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 TEST_F(EndToEndTypingTest, ServedStoriesAreTypedPageByPageAndScreenByScreenInRoundRobin) {
@@ -169,7 +162,7 @@ TEST_F(EndToEndTypingTest, NewFeedsPutMidStoryReplaceItAtOnce) {
   ASSERT_EQ(Machine().CurrentItem().title, kTitles[0]);
   ASSERT_EQ(Machine().TypedCount(), 40);
 
-  PutFeeds(ServedFeedList(u"/feeds/rss2.xml"));
+  PutFeeds(control_.Get(), ServedFeedList(u"/feeds/rss2.xml"));
   // The store's position (one record handed out) carries over to the new
   // list, which is long enough for it.
   ASSERT_TRUE(container.PumpUntil(5000, [&] { return Machine().CurrentItem().feedTitle == u"Quorvane & Friends"; }));

@@ -8,6 +8,7 @@
 #include "GadgetControlProbe.h"
 #include "TestContainer.h"
 #include "win/com/Module.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -17,7 +18,6 @@ using Probe = GadgetControlTestProbe;
 class GadgetControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    OleInitialize(nullptr);
     baseLocks_ = module::LockCount();
     gadget_ = MakeGadget(control_);
     ASSERT_NE(gadget_, nullptr);
@@ -25,7 +25,6 @@ class GadgetControlTest : public ::testing::Test {
   void TearDown() override {
     control_.Reset();
     EXPECT_EQ(module::LockCount(), baseLocks_) << "an object or thread of the gadget is still alive";
-    OleUninitialize();
   }
 
   // Hands MSG_START to the message-only window as a posted message would.
@@ -35,6 +34,8 @@ class GadgetControlTest : public ::testing::Test {
   LONG baseLocks_ = 0;
   ComPtr<IUnknown> control_;
   TimerRecordingGadget* gadget_ = nullptr;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 TEST_F(GadgetControlTest, ConstructionShowsTheUntypedPlaceholderAndStartsNothing) {

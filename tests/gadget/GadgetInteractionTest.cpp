@@ -4,6 +4,7 @@
 
 #include "ProbedGadget.h"
 #include "TestContainer.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -19,7 +20,7 @@ std::u16string MenuText(HMENU menu, UINT id) {
 class GadgetInteractionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(S_OK, OleInitialize(nullptr));
+    ASSERT_EQ(S_OK, apartment_.Result());
     gadget_ = ProbedGadget::Create(control_);
     ASSERT_TRUE(gadget_);
     ASSERT_EQ(S_OK, control_.As(&menu_));
@@ -29,7 +30,6 @@ class GadgetInteractionTest : public ::testing::Test {
     menu_.Reset();
     control_.Reset();
     TestContainer::PumpPending();
-    OleUninitialize();
   }
 
   // Sites the control in the test container at `position`, windowless
@@ -74,6 +74,8 @@ class GadgetInteractionTest : public ::testing::Test {
   ProbedGadget* gadget_ = nullptr;
   ComPtr<IContextMenu> menu_;
   std::unique_ptr<TestContainer> container_;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 using Links = std::vector<std::u16string>;

@@ -39,6 +39,15 @@ Log Runs(const Drawn& drawn) {
   return runs;
 }
 
+// The counts of typed characters at which an 80-wide page of `height` is
+// full and the typing holds.
+std::vector<int> Holds(std::u16string_view text, int height) {
+  std::vector<int> holds;
+  for (int count = 0; count <= static_cast<int>(text.size()); ++count)
+    if (Layout(text, count, 80, height).pageFull) holds.push_back(count);
+  return holds;
+}
+
 TEST(TypedTextLayout, PageSetUpAndBarBackgroundsFollowTheHeight) {
   EXPECT_EQ(Layout(u"", 0, 80, 60).page.log,
             (Log{"clear 80x60", "title bar 0,0,80,16", "link bar 0,44,80,60", "run 3,18 '_ '",
@@ -140,10 +149,7 @@ constexpr std::u16string_view kFourLines = u"aaaaa bbbbb ccccc ddddd eeeee fffff
 
 TEST(TypedTextLayout, FullPageHoldsExactlyAtTheLastCharacterOfItsLastLine) {
   // 74 high: the text area holds two lines per page.
-  std::vector<int> holds;
-  for (int count = 0; count <= static_cast<int>(kFourLines.size()); ++count)
-    if (Layout(kFourLines, count, 80, 74).pageFull) holds.push_back(count);
-  EXPECT_EQ(holds, (std::vector<int>{23, 46}));
+  EXPECT_EQ(Holds(kFourLines, 74), (std::vector<int>{23, 46}));
 
   EXPECT_EQ(Runs(Layout(kFourLines, 23, 80, 74)),
             (Log{"run 3,18 'aaaaa bbbbb '", "run 3,31 'ccccc ddddd_ '"}));
@@ -161,10 +167,7 @@ TEST(TypedTextLayout, TypingOnAfterTheHoldStartsAFreshPage) {
 TEST(TypedTextLayout, LineEndingExactlyAtTheBottomFitsButHolds) {
   // 75 high: a third line ends exactly at the bottom of the text area. It is
   // drawn on the same page, and the hold comes already at the end of line 2.
-  std::vector<int> holds;
-  for (int count = 0; count <= static_cast<int>(kFourLines.size()); ++count)
-    if (Layout(kFourLines, count, 80, 75).pageFull) holds.push_back(count);
-  EXPECT_EQ(holds, (std::vector<int>{23, 35}));
+  EXPECT_EQ(Holds(kFourLines, 75), (std::vector<int>{23, 35}));
   EXPECT_EQ(Runs(Layout(kFourLines, 30, 80, 75)),
             (Log{"run 3,18 'aaaaa bbbbb '", "run 3,31 'ccccc ddddd '", "run 3,44 'eeeee _ '"}));
 }
@@ -172,20 +175,14 @@ TEST(TypedTextLayout, LineEndingExactlyAtTheBottomFitsButHolds) {
 TEST(TypedTextLayout, HoldsFollowTheBrokenLinesAndNeverSplitAPair) {
   // 74 high: two lines a page. Thirty ideographs make lines of 12, 12, 6.
   const std::u16string chinese(30, u'\u4e2d');
-  std::vector<int> holds;
-  for (int count = 0; count <= 30; ++count)
-    if (Layout(chinese, count, 80, 74).pageFull) holds.push_back(count);
-  EXPECT_EQ(holds, (std::vector<int>{23}));
+  EXPECT_EQ(Holds(chinese, 74), (std::vector<int>{23}));
   EXPECT_EQ(Runs(Layout(chinese, 25, 80, 74)), (Log{"run 3,18 '?_ '"}));
 
   // Lines of 11, 12 and 8 units, each ending in a pair: the first page
   // holds before its last pair, not between its halves.
   std::u16string pairs = u"a";
   for (int i = 0; i < 15; ++i) pairs += u"\U0001F600";
-  holds.clear();
-  for (int count = 0; count <= static_cast<int>(pairs.size()); ++count)
-    if (Layout(pairs, count, 80, 74).pageFull) holds.push_back(count);
-  EXPECT_EQ(holds, (std::vector<int>{21}));
+  EXPECT_EQ(Holds(pairs, 74), (std::vector<int>{21}));
 }
 
 TEST(TypedTextLayout, CountBeyondTheTextShowsItAllWithTheCursor) {

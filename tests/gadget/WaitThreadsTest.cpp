@@ -17,8 +17,12 @@ class WaitThreadsTest : public ::testing::Test {
   void SetUp() override {
     window_ = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     baseLocks_ = module::LockCount();
+    waits_.Open(window_);
   }
-  void TearDown() override { DestroyWindow(window_); }
+  void TearDown() override {
+    waits_.Shutdown();
+    DestroyWindow(window_);
+  }
 
   // Posted messages (kMessage to kMessage + 2) for the window, waiting up to
   // `ms` for the first.
@@ -40,22 +44,19 @@ class WaitThreadsTest : public ::testing::Test {
 
   HWND window_ = nullptr;
   LONG baseLocks_ = 0;
+  WaitThreads waits_;
 };
 
 TEST_F(WaitThreadsTest, PostsOnceAfterTheDelay) {
-  WaitThreads waits;
-  waits.Open(window_);
-  ASSERT_TRUE(waits.Start(kMessage, 1));
+  ASSERT_TRUE(waits_.Start(kMessage, 1));
   EXPECT_EQ(Posts(5000), 1);
-  waits.Shutdown();
+  waits_.Shutdown();
   EXPECT_EQ(module::LockCount(), baseLocks_);
 }
 
 TEST_F(WaitThreadsTest, SkippedWaitEndsWithoutPosting) {
-  WaitThreads waits;
-  waits.Open(window_);
-  ASSERT_TRUE(waits.Start(kMessage, 1, [] { return true; }));
-  while (waits.Count() > 0) Sleep(1);
+  ASSERT_TRUE(waits_.Start(kMessage, 1, [] { return true; }));
+  while (waits_.Count() > 0) Sleep(1);
   EXPECT_EQ(Posts(50), 0);
 }
 
@@ -63,33 +64,29 @@ TEST_F(WaitThreadsTest, SkippedWaitEndsWithoutPosting) {
 // new wait each time: the one it replaces must end, not sleep on.
 TEST_F(WaitThreadsTest, NewWaitForAMessageEndsTheOneItReplaces) {
   constexpr UINT kOther = kMessage + 1;
-  WaitThreads waits;
-  waits.Open(window_);
-  ASSERT_TRUE(waits.Start(kOther, 3'600'000));
-  for (int i = 0; i < 50; ++i) ASSERT_TRUE(waits.Start(kMessage, 3'600'000));
+  ASSERT_TRUE(waits_.Start(kOther, 3'600'000));
+  for (int i = 0; i < 50; ++i) ASSERT_TRUE(waits_.Start(kMessage, 3'600'000));
   const ULONGLONG end = GetTickCount64() + 5000;
-  while (waits.Count() > 2 && GetTickCount64() < end) Sleep(5);
-  EXPECT_EQ(waits.Count(), 2u) << "one wait per message, the other one untouched";
+  while (waits_.Count() > 2 && GetTickCount64() < end) Sleep(5);
+  EXPECT_EQ(waits_.Count(), 2u) << "one wait per message, the other one untouched";
   EXPECT_EQ(module::LockCount(), baseLocks_ + 2);
   EXPECT_EQ(Posts(50), 0) << "a replaced wait posts nothing";
 
-  ASSERT_TRUE(waits.Start(kMessage, 1));
+  ASSERT_TRUE(waits_.Start(kMessage, 1));
   EXPECT_EQ(Posts(5000), 1);
-  waits.Shutdown();
+  waits_.Shutdown();
   EXPECT_EQ(module::LockCount(), baseLocks_);
 }
 
 TEST_F(WaitThreadsTest, ShutdownWakesEverySleeperWithoutAPost) {
-  WaitThreads waits;
-  waits.Open(window_);
-  for (UINT i = 0; i < 3; ++i) ASSERT_TRUE(waits.Start(kMessage + i, 600'000));
-  EXPECT_EQ(waits.Count(), 3u);
+  for (UINT i = 0; i < 3; ++i) ASSERT_TRUE(waits_.Start(kMessage + i, 600'000));
+  EXPECT_EQ(waits_.Count(), 3u);
   EXPECT_EQ(module::LockCount(), baseLocks_ + 3);  // each holds the module
-  waits.Shutdown();
-  EXPECT_EQ(waits.Count(), 0u);
+  waits_.Shutdown();
+  EXPECT_EQ(waits_.Count(), 0u);
   EXPECT_EQ(module::LockCount(), baseLocks_);
   EXPECT_EQ(Posts(50), 0);
-  EXPECT_FALSE(waits.Start(kMessage, 1)) << "a closed set starts nothing";
+  EXPECT_FALSE(waits_.Start(kMessage, 1)) << "a closed set starts nothing";
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "sidebar"))
-from sidebar_e2e_test import BAR, FeedServer, copy_prefix, ink, read_bmp, read_dump, win  # noqa: E402
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+import feed_server  # noqa: E402
+from sidebar_e2e_test import BAR, copy_prefix, ink, read_bmp, read_dump, win  # noqa: E402
 
 GADGET = "{D92EDB2C-3B62-49ED-9568-9706F095C8C0}"
 LIBID = "{423FB305-07A6-4068-B657-9E86F540656C}"
@@ -50,7 +52,8 @@ class Installer(unittest.TestCase):
         cls.prefix = os.path.join(cls.dir, "prefix")
         copy_prefix(os.path.join(BUILD64, "wineprefix"), cls.prefix)
         cls.env["WINEPREFIX"] = cls.prefix
-        cls.server = FeedServer().__enter__()
+        cls.server = feed_server.serving()
+        cls.base = cls.server.__enter__()
 
     @classmethod
     def tearDownClass(cls):
@@ -138,7 +141,7 @@ class Installer(unittest.TestCase):
 
     def check_installed_sidebar_shows_a_headline(self):
         shot, dump = os.path.join(self.dir, "installed.bmp"), os.path.join(self.dir, "installed.txt")
-        feed = self.server.base + "/samples/lindmere-harbour-gazette.xml"
+        feed = self.base + "/samples/lindmere-harbour-gazette.xml"
         ran = self.run_wine(INSTDIR + "\\QuorvaneSidebar.exe", "--only-quorvane",
                             "--state", win(os.path.join(self.dir, "gadget.state")), "--feeds", feed,
                             "--script", "wait 6000; capture %s; dump %s; exit" % (win(shot), win(dump)))

@@ -8,6 +8,7 @@
 #include "ProbedGadget.h"
 #include "TestStream.h"
 #include "settings/GadgetSettingsRecord.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -46,7 +47,7 @@ struct Values {
 class GadgetSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(S_OK, OleInitialize(nullptr));
+    ASSERT_EQ(S_OK, apartment_.Result());
     gadget_ = ProbedGadget::Create(control_);
     ASSERT_TRUE(gadget_);
     ASSERT_EQ(S_OK, control_.As(&settings_));
@@ -59,7 +60,6 @@ class GadgetSettingsTest : public ::testing::Test {
     dispatch_.Reset();
     control_.Reset();
     PumpMessages();
-    OleUninitialize();
   }
 
 
@@ -147,6 +147,8 @@ class GadgetSettingsTest : public ::testing::Test {
   ComPtr<IQuorvaneRSSGadget> settings_;
   ComPtr<IPersistStreamInit> persist_;
   ComPtr<IDispatch> dispatch_;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 const Values kDefaults{kDefaultFeedUrl, 30, 0, 0};
@@ -441,7 +443,8 @@ TEST_F(GadgetSettingsTest, DispatchFollowsTheTypeLibrary) {
 // The shipped module: a script client creates the control from the DLL and
 // reads and sets its settings by name.
 TEST(GadgetSettingsDllTest, ScriptClientReadsAndSetsSettingsByName) {
-  ASSERT_EQ(S_OK, OleInitialize(nullptr));
+  OleApartment apartment;
+  ASSERT_EQ(S_OK, apartment.Result());
   {
     GadgetDll dll;
     ASSERT_TRUE(dll.Loaded()) << std::string(GadgetDll::Path().begin(), GadgetDll::Path().end());
@@ -474,7 +477,6 @@ TEST(GadgetSettingsDllTest, ScriptClientReadsAndSetsSettingsByName) {
     ASSERT_EQ(VT_BSTR, result.vt);
     EXPECT_EQ(kDefaultFeedUrl, UniqueBstr::Adopt(result.bstrVal).str());
   }
-  OleUninitialize();
 }
 
 }  // namespace

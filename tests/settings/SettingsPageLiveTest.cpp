@@ -11,6 +11,7 @@
 #include "QuorvaneRSS_h.h"
 #include "win/com/ComPtr.h"
 #include "settings/SettingsPageResources.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::test {
 namespace {
@@ -32,7 +33,7 @@ std::u16string FeedUrls(IQuorvaneRSSGadget* gadget) {
 class SettingsPageLiveTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(S_OK, OleInitialize(nullptr));
+    ASSERT_EQ(S_OK, apartment_.Result());
     ASSERT_TRUE(dll_.Loaded());
     frame_ = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 500, nullptr,
                              nullptr, nullptr, nullptr);
@@ -56,7 +57,6 @@ class SettingsPageLiveTest : public testing::Test {
     page_.Reset();
     gadget_.Reset();
     DestroyWindow(frame_);
-    OleUninitialize();
   }
 
   void Activate() {
@@ -87,6 +87,8 @@ class SettingsPageLiveTest : public testing::Test {
   ComPtr<IQuorvaneRSSGadget> gadget_;
   ComPtr<IPropertyPage> page_;
   ComPtr<IUnknown> siteUnknown_;
+  // Last: joined after the other members are made, left before they go.
+  OleApartment apartment_;
 };
 
 TEST_F(SettingsPageLiveTest, EditsTheGadgetsSettings) {

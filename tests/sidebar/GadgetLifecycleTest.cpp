@@ -3,7 +3,6 @@
 // nothing may be left behind (handles, GDI and USER objects, threads) and
 // nothing may crash.
 #include <windows.h>
-#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -11,20 +10,21 @@
 #include <cstdlib>
 #include <string>
 
+#include "FeedServer.h"
 #include "QuorvaneRSS_h.h"
 #include "sidebar/GadgetFactory.h"
 #include "sidebar/ProcessStats.h"
 #include "sidebar/SidebarWindow.h"
 #include "WineTestPaths.h"
+#include "win/com/Apartment.h"
 
 namespace quorvane::sidebar {
 namespace {
 
 constexpr int kCycles = 500;
 
-std::wstring ServerUrl(const char* path) {
-  const char* base = std::getenv("QUORVANE_SIDEBAR_SERVER");
-  std::string url = std::string(base ? base : "http://127.0.0.1:9") + path;
+std::wstring ServerUrl(const char16_t* path) {
+  const std::u16string url = test::FeedServer() + path;
   return std::wstring(url.begin(), url.end());
 }
 
@@ -41,34 +41,20 @@ void Pump(DWORD milliseconds) {
   } while (GetTickCount64() < until);
 }
 
-// Requests the server has seen for `path`, from its /hits page.
-int ServerHits(const std::string& path) {
-  HINTERNET session = InternetOpenW(L"test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  HINTERNET request = InternetOpenUrlW(session, ServerUrl("/hits").c_str(), nullptr, 0,
-                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
-  std::string body;
-  char buffer[1024];
-  DWORD read = 0;
-  while (request && InternetReadFile(request, buffer, sizeof(buffer), &read) && read) body.append(buffer, read);
-  if (request) InternetCloseHandle(request);
-  InternetCloseHandle(session);
-  const size_t at = body.find(path + " ");
-  return at == std::string::npos ? 0 : std::atoi(body.c_str() + at + path.size() + 1);
-}
-
 TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBehind) {
-  ASSERT_EQ(OleInitialize(nullptr), S_OK);
+  OleApartment apartment;
+  ASSERT_EQ(apartment.Result(), S_OK);
   {
     GadgetFactory factory(testing::BuildPath(L"src\\sidebar\\QuorvaneRSS.dll"));
     SidebarWindow sidebar(factory);
     ASSERT_TRUE(sidebar.Create());
     const std::wstring noState = testing::BuildPath(L"no-such-folder\\none.state");
     // Each download stalls 2 s after the headers, then the server closes.
-    const std::wstring feeds = ServerUrl("/stall?s=2") + L" URL ";
-    const int hitsBefore = ServerHits("/stall");
+    const std::wstring feeds = ServerUrl(u"/stall-after-headers?s=2&unsized=1") + L" URL ";
+    const int hitsBefore = test::ServerHits(u"/stall-after-headers");
 
     auto cycle = [&] {
-      const int hits = ServerHits("/stall");
+      const int hits = test::ServerHits(u"/stall-after-headers");
       ASSERT_EQ(sidebar.AddGadget(kGadgetClassId, noState), S_OK);
       ComPtr<IQuorvaneRSSGadget> gadget;
       ASSERT_EQ(sidebar.Gadget(0).Control()->QueryInterface(IID_PPV_ARGS(&gadget)), S_OK);
@@ -77,7 +63,7 @@ TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBeh
       // The start message, then the worker's request: on a busy machine (or
       // a 32-bit process under WoW64) it may take more than a few ms.
       Pump(25);
-      for (int wait = 0; wait < 40 && ServerHits("/stall") == hits; ++wait) Pump(25);
+      for (int wait = 0; wait < 40 && test::ServerHits(u"/stall-after-headers") == hits; ++wait) Pump(25);
       gadget.Reset();
       sidebar.RemoveGadget(0);
     };
@@ -102,7 +88,7 @@ TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBeh
     std::printf("after %d more: %lu handles, %lu GDI, %lu USER objects, %lu threads, %llu KB private\n", kCycles,
                 after.handles, after.gdiObjects, after.userObjects, after.threads,
                 static_cast<unsigned long long>(after.privateBytes / 1024));
-    EXPECT_GE(ServerHits("/stall") - hitsBefore, kCycles * 9 / 10) << "downloads were not under way";
+    EXPECT_GE(test::ServerHits(u"/stall-after-headers") - hitsBefore, kCycles * 9 / 10) << "downloads were not under way";
     EXPECT_LE(after.threads, before.threads);
     // A few handles of the system's own caches may come and go.
     EXPECT_LE(after.handles, before.handles + 8);
@@ -110,7 +96,6 @@ TEST(GadgetLifecycleTest, FiveHundredGadgetsWithDownloadsUnderWayLeaveNothingBeh
     EXPECT_LE(after.userObjects, before.userObjects + 4);
     sidebar.Close();
   }
-  OleUninitialize();
 }
 
 }  // namespace

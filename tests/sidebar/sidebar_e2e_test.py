@@ -31,6 +31,8 @@ def copy_prefix(source, target):
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+import feed_server  # noqa: E402
 BUILD = None
 SAMPLES = ["lindmere-harbour-gazette.xml", "vallbruna-noticias.xml", "circuit-weekly.xml"]
 BAR = 16  # rows of the title bar and of the link bar
@@ -100,30 +102,12 @@ def read_state(path):
     return version, text, refresh, wait, speed
 
 
-class FeedServer:
-    def __enter__(self):
-        self.portfile = tempfile.mktemp()
-        self.process = subprocess.Popen([sys.executable, os.path.join(HERE, "sidebar_server.py"),
-                                         "--port-file", self.portfile], stdout=subprocess.DEVNULL)
-        for _ in range(100):
-            if os.path.exists(self.portfile):
-                break
-            time.sleep(0.05)
-        with open(self.portfile) as f:
-            self.base = "http://127.0.0.1:%s" % f.read().strip()
-        return self
-
-    def __exit__(self, *exc):
-        self.process.terminate()
-        self.process.wait()
-        os.unlink(self.portfile)
-
-
 class SidebarEndToEnd(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server = FeedServer().__enter__()
-        cls.feeds = [cls.server.base + "/samples/" + name for name in SAMPLES]
+        cls.server = feed_server.serving()
+        cls.base = cls.server.__enter__()
+        cls.feeds = [cls.base + "/samples/" + name for name in SAMPLES]
 
     @classmethod
     def tearDownClass(cls):
@@ -229,7 +213,7 @@ class SidebarEndToEnd(unittest.TestCase):
         # "Connecting", typed to its end, while the first cycle still runs.
         connecting = self.path("connecting.bmp")
         self.run_sidebar("wait 3000; capture %s; exit" % win(connecting), "--speed", "10", "--delay-seconds", "60",
-                         "--feeds", self.server.base + "/stall?s=20")
+                         "--feeds", self.base + "/stall-after-headers?s=20&unsized=1")
         rows, waiting = read_bmp(self.path("failed.bmp")), read_bmp(connecting)
         text = (4, 4 + BAR, len(rows[0]) - 4, len(rows) - 4 - BAR)
         self.assertGreater(ink(waiting, text), 20, "Connecting is not shown while the first cycle runs")

@@ -31,6 +31,8 @@
 #include "feeds/FeedItemJson.h"
 #include "feeds/FeedOutcomeJson.h"
 #include "feeds/WebFeedSource.h"
+#include "text/Utf8.h"
+#include "win/com/Apartment.h"
 
 namespace {
 
@@ -123,14 +125,6 @@ void WriteLine(FILE* stream, const std::string& line) {
   std::fflush(stream);
 }
 
-std::string Utf8(const std::u16string& text) {
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int length = static_cast<int>(text.size());
-  std::string out(WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-  return out;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -153,7 +147,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
   });
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  ComApartment apartment(COINIT_MULTITHREADED);
   int status = 0;
   {
     WebFeedSource web;
@@ -181,7 +175,7 @@ int wmain(int argc, wchar_t** argv) {
         outcome.lastSuccess = static_cast<int64_t>(std::time(nullptr));
         if (outcome.feedTitle.empty() && !records.empty()) outcome.feedTitle = records.back().feedTitle;
       } else {
-        WriteLine(stderr, "quorvane-feed: " + Utf8(outcome.url) + ": " + Utf8(outcome.reason));
+        WriteLine(stderr, "quorvane-feed: " + Utf16ToUtf8(outcome.url) + ": " + Utf16ToUtf8(outcome.reason));
         status = 1;
       }
       if (options.statusOnly) {
@@ -191,6 +185,5 @@ int wmain(int argc, wchar_t** argv) {
       }
     }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return status;
 }

@@ -17,7 +17,7 @@
 #include "text/MatchState.h"
 #include "text/PatternProgram.h"
 #include "text/PatternReplace.h"
-#include "text/tools/Utf8.h"
+#include "text/Utf8.h"
 
 namespace quorvane {
 namespace {

@@ -1,0 +1,284 @@
+#!/usr/bin/env python3
+"""The local feed server of every test, script and benchmark: serves the
+test fixtures and the sample feeds, and misbehaves on request.
+
+    feed_server.py [--port-file PATH]            serve until terminated
+    feed_server.py -- COMMAND [ARG...]           run COMMAND with the server up
+
+Listens on 127.0.0.1 on a free port. Served alone, it prints "PORT <n>" on a
+line of its own (and writes the number to PATH when given). Running a
+command, it sets QUORVANE_FEED_SERVER to its base URL for it, stops when the
+command ends and exits with the command's status. Python programs use
+`serving()`. Routes:
+
+    /feeds/NAME?ctype=T          tests/feeds/fixtures/NAME ("{{BASE}}" becomes
+                                 the server's URL), served as T (default application/xml)
+    /samples/NAME?ctype=T        samples/NAME as it is
+    /changing                    a feed whose headlines change with every request
+    /stall-after-headers?s=N     headers, then nothing for N seconds, then close;
+                &unsized=1       without Content-Length (WinInet then cannot
+                                 keep the connection, so closing the request ends it)
+    /stall-mid-body?s=N          headers and part of a feed, N seconds of silence, close
+    /reset-mid-body              headers and part of a feed, then a connection reset
+    /trickle?ms=N                feeds/rss2.xml, 64 bytes every N milliseconds
+    /large?mb=N&small=1          N megabytes of a valid feed (Content-Length given),
+                                 in items of about 1 KB, or of about 40 bytes
+    /endless                     a body that never ends
+    /missing                     404 with an HTML body (also any unknown path)
+    /redirect                    302 to /feeds/rss2.xml
+    /redirect-loop?n=N           302 to /redirect-loop?n=N+1, for ever
+    /drip?s=N                    headers, then one byte every N seconds, never ending
+    /status?code=N               status N with a short HTML body
+    /echo/ANYTHING               a feed whose one description is the request's path
+    /comment-bomb?n=N            a feed with N unterminated "<!--" in it
+    /hits?path=P                 "P COUNT": how many requests asked for path P so far
+    /hits                        one "PATH COUNT" line for every path asked for
+"""
+import argparse
+import contextlib
+import http.server
+import os
+import signal
+import socket
+import struct
+import subprocess
+import sys
+import threading
+import time
+import urllib.parse
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+FOLDERS = {"/feeds/": os.path.join(HERE, "..", "feeds", "fixtures"),
+           "/samples/": os.path.join(HERE, "..", "..", "samples")}
+stopping = threading.Event()
+hits = {}
+hits_lock = threading.Lock()
+editions = [0]
+
+
+def served_file(route, name, base):
+    with open(os.path.join(FOLDERS[route], os.path.basename(name)), "rb") as f:
+        return f.read().replace(b"{{BASE}}", base.encode())
+
+
+def changing_feed():
+    with hits_lock:
+        editions[0] += 1
+        n = editions[0]
+    items = "".join(
+        "<item><title>Tide table %d.%d</title><link>http://tides.example/%d/%d</link>"
+        "<description>High water at %02d:%02d, low water at %02d:%02d &amp; a light breeze.</description></item>"
+        % (n, i, n, i, (n + i) % 24, (7 * i) % 60, (n + i + 6) % 24, (11 * i) % 60)
+        for i in range(3))
+    return ("<?xml version=\"1.0\" encoding=\"utf-8\"?><rss version=\"2.0\"><channel>"
+            "<title>Lindmere tides, edition %d</title>%s</channel></rss>" % (n, items)).encode()
+
+
+def hit_lines(path):
+    with hits_lock:
+        if path is not None:
+            return "%s %d\n" % (path, hits.get(path, 0))
+        return "".join("%s %d\n" % item for item in sorted(hits.items()))
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def base(self):
+        return "http://127.0.0.1:%d" % self.server.server_address[1]
+
+    def head(self, status=200, length=None, ctype="application/xml", extra=()):
+        self.send_response(status)
+        self.send_header("Content-Type", ctype)
+        if length is not None:
+            self.send_header("Content-Length", str(length))
+        for key, value in extra:
+            self.send_header(key, value)
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.flush()
+
+    def body(self, data, status=200, ctype="application/xml"):
+        self.head(status, len(data), ctype)
+        self.wfile.write(data)
+
+    def pause(self, seconds):
+        stopping.wait(seconds)
+
+    def do_GET(self):
+        url = urllib.parse.urlsplit(self.path)
+        query = dict(urllib.parse.parse_qsl(url.query))
+        with hits_lock:
+            hits[url.path] = hits.get(url.path, 0) + 1
+        self.close_connection = True
+        try:
+            self.route(url.path, query)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    def route(self, path, query):
+        folder = next((route for route in FOLDERS if path.startswith(route)), None)
+        if folder:
+            try:
+                data = served_file(folder, path[len(folder):], self.base())
+            except OSError:
+                return self.route("/missing", query)
+            return self.body(data, 200, query.get("ctype", "application/xml"))
+        if path.startswith("/echo/"):
+            return self.echo()
+        handler = ROUTES.get(path, Handler.missing)
+        handler(self, query)
+
+    def feed(self):
+        return served_file("/feeds/", "rss2.xml", self.base())
+
+    def missing(self, query):
+        self.body(served_file("/feeds/", "not-feed.html", self.base()), 404, "text/html")
+
+    def changing(self, query):
+        self.body(changing_feed())
+
+    def stall_after_headers(self, query):
+        self.head(200, None if query.get("unsized") == "1" else len(self.feed()))
+        self.pause(float(query.get("s", 30)))
+
+    def stall_mid_body(self, query):
+        feed = self.feed()
+        self.head(200, len(feed))
+        self.wfile.write(feed[:300])
+        self.wfile.flush()
+        self.pause(float(query.get("s", 30)))
+
+    def reset_mid_body(self, query):
+        feed = self.feed()
+        self.head(200, len(feed) + 100000)
+        self.wfile.write(feed[:300] * 20)
+        self.wfile.flush()
+        time.sleep(0.2)
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
+
+    def trickle(self, query):
+        feed = self.feed()
+        self.head(200, len(feed))
+        for at in range(0, len(feed), 64):
+            self.wfile.write(feed[at:at + 64])
+            self.wfile.flush()
+            self.pause(float(query.get("ms", 20)) / 1000)
+
+    def large(self, query):
+        megabytes = float(query.get("mb", 12))
+        start = b'<?xml version="1.0"?>\n<rss version="2.0"><channel><title>Large</title>\n'
+        end = b"</channel></rss>\n"
+        if query.get("small") == "1":
+            item = b"<item><description>x</description></item>\n"
+        else:
+            item = b"<item><title>Big</title><description>" + b"x" * 900 + b"</description></item>\n"
+        count = int(megabytes * 1024 * 1024 - len(start) - len(end)) // len(item) + 1
+        self.head(200, len(start) + count * len(item) + len(end))
+        self.wfile.write(start)
+        for _ in range(count):
+            self.wfile.write(item)
+        self.wfile.write(end)
+
+    def endless(self, query):
+        self.head(200)
+        filler = b"<item><title>x</title><description>more</description></item>\n" * 64
+        while not stopping.is_set():
+            self.wfile.write(filler)
+
+    def redirect(self, query):
+        self.head(302, 0, extra=[("Location", self.base() + "/feeds/rss2.xml")])
+
+    def redirect_loop(self, query):
+        n = int(query.get("n", 0)) + 1
+        self.head(302, 0, extra=[("Location", "/redirect-loop?n=%d" % n)])
+
+    def drip(self, query):
+        self.head(200, len(self.feed()) * 1000)
+        while not stopping.is_set():
+            self.wfile.write(b" ")
+            self.wfile.flush()
+            self.pause(float(query.get("s", 5)))
+
+    def status(self, query):
+        self.body(b"<html><body>status</body></html>", int(query.get("code", 500)), "text/html")
+
+    def echo(self):
+        raw = self.path.replace("&", "&amp;").replace("<", "&lt;").encode()
+        self.body(b'<?xml version="1.0"?><rss version="2.0"><channel><title>Echo</title>'
+                  b"<item><title>Echo</title><description>" + raw + b"</description></item></channel></rss>")
+
+    def comment_bomb(self, query):
+        self.body(b'<?xml version="1.0"?><rss version="2.0"><channel><title>Bomb</title>'
+                  + b"<!--" * int(query.get("n", 160000)) + b"</channel></rss>")
+
+    def hits(self, query):
+        self.body(hit_lines(query.get("path")).encode(), 200, "text/plain")
+
+
+ROUTES = {
+    "/missing": Handler.missing, "/changing": Handler.changing,
+    "/stall-after-headers": Handler.stall_after_headers, "/stall-mid-body": Handler.stall_mid_body,
+    "/reset-mid-body": Handler.reset_mid_body, "/trickle": Handler.trickle, "/large": Handler.large,
+    "/endless": Handler.endless, "/redirect": Handler.redirect, "/redirect-loop": Handler.redirect_loop,
+    "/drip": Handler.drip, "/status": Handler.status, "/comment-bomb": Handler.comment_bomb,
+    "/hits": Handler.hits,
+}
+
+
+class Server(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+@contextlib.contextmanager
+def serving():
+    """Runs the server on a thread of this process; yields its base URL."""
+    stopping.clear()
+    with hits_lock:
+        hits.clear()
+    server = Server(("127.0.0.1", 0), Handler)
+    thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True)
+    thread.start()
+    try:
+        yield "http://127.0.0.1:%d" % server.server_address[1]
+    finally:
+        stopping.set()
+        server.shutdown()
+        server.server_close()
+
+
+def run_command(command):
+    with serving() as base:
+        return subprocess.call(command, env=dict(os.environ, QUORVANE_FEED_SERVER=base))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--port-file")
+    parser.add_argument("command", nargs=argparse.REMAINDER)
+    args = parser.parse_args()
+    command = args.command[1:] if args.command[:1] == ["--"] else args.command
+    if command:
+        sys.exit(run_command(command))
+    server = Server(("127.0.0.1", 0), Handler)
+    port = server.server_address[1]
+    if args.port_file:
+        with open(args.port_file + ".tmp", "w") as f:
+            f.write(str(port))
+        os.replace(args.port_file + ".tmp", args.port_file)
+    print("PORT %d" % port, flush=True)
+    signal.signal(signal.SIGTERM, lambda *_: (stopping.set(), threading.Thread(target=server.shutdown).start()))
+    try:
+        server.serve_forever(poll_interval=0.1)
+    finally:
+        stopping.set()
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()
