@@ -145,7 +145,17 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, FeedSource& source, c
       it = running.erase(it);
     }
   }
-  for (const auto& job : running) Abandon(*job, false);
+  if (running.empty()) return;
+  HANDLE stopped[MAXIMUM_WAIT_OBJECTS];
+  DWORD count = 0;
+  for (const auto& job : running) {
+    Abandon(*job, false);
+    stopped[count++] = job->done.get();
+  }
+  // A download that ends as soon as its request is closed (as on Windows,
+  // or one still connecting) ends with the cycle, so a stopped fetcher that
+  // joins its worker leaves no thread behind; the rest end on their own.
+  WaitForMultipleObjects(count, stopped, TRUE, kStoppedDownloadGraceMs);
 }
 
 FeedResult RunFeedStep(const std::u16string& url, FeedSource& source, uint32_t deadlineMs) {

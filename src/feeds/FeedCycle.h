@@ -17,6 +17,10 @@ namespace quorvane {
 // to flood a host with a long list or hold many bodies in memory.
 inline constexpr size_t kConcurrentDownloads = 3;
 
+// How long a stopped cycle waits for its closed downloads before leaving
+// them: well within the fetcher's own wait for its worker.
+inline constexpr DWORD kStoppedDownloadGraceMs = 100;
+
 struct FeedResult {
   FeedOutcome outcome;
   std::vector<FeedItem> records;
