@@ -1,11 +1,5 @@
-# Cross toolchain for the 32-bit build: MinGW-w64 i686, posix thread model
-# (std::thread, std::mutex). Its programs run under Wine's WoW64.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain for the 32-bit build: MinGW-w64 i686. Its programs run
+# under Wine's WoW64.
+set(QUORVANE_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-toolchain.cmake)
