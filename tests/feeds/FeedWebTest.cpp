@@ -216,7 +216,7 @@ TEST_F(FeedWebTest, FetcherCommitsTheRecordsOfEveryFeedInListOrder) {
   for (int i = 0; i < 5; ++i) titles.push_back(fetcher->NextItem().title);
   EXPECT_EQ(titles, (std::vector<std::u16string>{u"RDF one", u"RDF two", u"Item one", u"Item two", u"RDF one"}));
   fetcher.reset();
-  EXPECT_TRUE(WorkersEnded(2000));
+  EXPECT_TRUE(WorkersEnded(5000));
 }
 
 TEST_F(FeedWebTest, DeletingTheFetcherMidDownloadReturnsAtOnce) {
