@@ -25,4 +25,14 @@ inline size_t FindUnit(const char16_t* s, size_t from, size_t n, char16_t c) {
   return n;
 }
 
+// Whether the `count` units at `a` and `b` are the same. Written out: the
+// literals compared after FindUnit are a few units long, where a call to
+// memcmp costs more than the comparison.
+inline bool SameUnits(const char16_t* a, const char16_t* b, size_t count) {
+  for (size_t k = 0; k < count; ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
+
 }  // namespace quorvane
