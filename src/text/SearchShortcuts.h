@@ -75,20 +75,17 @@ class SearchShortcuts {
     return true;
   }
 
-  // At a SaveSlot or SavePosition instruction. A loop head that failed
-  // here before fails at once (every fast loop begins with that test too).
+  // At a SaveSlot or SavePosition instruction.
   [[gnu::always_inline]] LoopEntry EnterLoop(SearchRegisters& r) {
+    if (fastLoop_ && fastLoop_[r.pc] != kLoopNone) {
+      if (fastLoop_[r.pc] == kLoopGreedyOne && r.room - r.depth >= 5 &&
+          !(r.pos < r.n && OneCharMatches(r.code, r.pc + 7, r.text[r.pos]))) {
+        return SkipGreedyOne(r);
+      }
+      return RunFastLoop(r);
+    }
     const int32_t point = MemoPointAt(r.pc);
-    if (point >= 0 && memo_.Failed(static_cast<uint32_t>(point), memoBase_ + r.pos)) {
-      return LoopEntry::Failed;
-    }
-    const uint8_t loop = fastLoop_ ? fastLoop_[r.pc] : uint8_t{kLoopNone};
-    if (loop == kLoopGreedyOne && r.room - r.depth >= 5 &&
-        !(r.pos < r.n && OneCharMatches(r.code, r.pc + 7, r.text[r.pos]))) {
-      return SkipGreedyOne(r, point);
-    }
-    if (loop != kLoopNone) return RunFastLoop(r);
-    return point < 0 || LeaveMark(r, point) ? LoopEntry::Plain : LoopEntry::StackFull;
+    return point < 0 ? LoopEntry::Plain : Remember(r, point);
   }
 
   // A failure popped a loop head's mark (an entry at or above the code
@@ -149,54 +146,43 @@ class SearchShortcuts {
   // Fails where the loop head failed before at this position; otherwise
   // leaves its mark, so that a failure back through it is remembered.
   [[gnu::always_inline]] LoopEntry Remember(SearchRegisters& r, int32_t point) {
-    if (memo_.Failed(static_cast<uint32_t>(point), memoBase_ + r.pos)) return LoopEntry::Failed;
-    return LeaveMark(r, point) ? LoopEntry::Plain : LoopEntry::StackFull;
-  }
-  [[gnu::always_inline]] bool LeaveMark(SearchRegisters& r, int32_t point) {
-    return r.Push(r.pos) && r.Push(r.codeSize + static_cast<uint32_t>(point));
+    const auto p = static_cast<uint32_t>(point);
+    if (memo_.Failed(p, memoBase_ + r.pos)) return LoopEntry::Failed;
+    if (!r.Push(r.pos) || !r.Push(r.codeSize + p)) return LoopEntry::StackFull;
+    return LoopEntry::Plain;
   }
 
   // "x*" whose first repetition fails: the iteration's pushes and pops
   // cancel out (the caller saw room for all of them, so none could have
   // failed), leaving the memo mark and the exit.
-  [[gnu::always_inline]] LoopEntry SkipGreedyOne(SearchRegisters& r, int32_t point) {
-    if (point >= 0) LeaveMark(r, point);  // cannot fail: the caller saw room
-    r.pc = static_cast<uint32_t>(r.code[r.pc + 6].operand);
+  [[gnu::always_inline]] LoopEntry SkipGreedyOne(SearchRegisters& r) {
+    const uint32_t head = r.pc;
+    const int32_t point = MemoPointAt(head);
+    if (point >= 0) {
+      const LoopEntry remembered = Remember(r, point);
+      if (remembered != LoopEntry::Plain) return remembered;
+    }
+    r.pc = static_cast<uint32_t>(r.code[head + 6].operand);
     return LoopEntry::Ran;
   }
 
-  // What a fast loop changes in the registers.
-  struct LoopExit {
-    LoopEntry entry;
-    uint32_t pc;
-    uint32_t pos;
-    uint32_t depth;
-    uint32_t* stack;
-    uint64_t room;
-  };
-
-  // Runs the loop at r.pc out of line, so that the tight loop has the
-  // machine registers to itself. The registers go in by value and come
-  // back as a LoopExit: were their address taken here, they would live in
-  // memory in the plain loop too.
-  [[gnu::always_inline]] LoopEntry RunFastLoop(SearchRegisters& r) {
-    const LoopExit exit = RunFastLoopOnCopy(r);
-    r.pc = exit.pc;
-    r.pos = exit.pos;
-    r.depth = exit.depth;
-    r.stack = exit.stack;
-    r.room = exit.room;
-    return exit.entry;
-  }
-
-  [[gnu::noinline]] LoopExit RunFastLoopOnCopy(SearchRegisters r) {
+  // Runs the loop at r.pc on a copy of the registers: out of line, so that
+  // the tight loop has the machine registers to itself.
+  [[gnu::noinline]] LoopEntry RunFastLoop(SearchRegisters& registers) {
+    SearchRegisters r = registers;
     LoopEntry entry = LoopEntry::Plain;
     switch (fastLoop_[r.pc]) {
       case kLoopGreedyOne: entry = RunGreedyOne(r); break;
       case kLoopGreedyEither: entry = RunGreedyEither(r); break;
       default: entry = RunLazyOne(r); break;
     }
-    return {entry, r.pc, r.pos, r.depth, r.stack, r.room};
+    // Only these change in a loop.
+    registers.pc = r.pc;
+    registers.pos = r.pos;
+    registers.stack = r.stack;
+    registers.depth = r.depth;
+    registers.room = r.room;
+    return entry;
   }
 
   // The test of the single-character instruction at `at`.
