@@ -14,7 +14,6 @@
 // that against an independent reference matcher). Defined here and forced
 // inline wherever they take the registers, so that these stay in machine
 // registers instead of memory.
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -284,7 +283,7 @@ class SearchShortcuts {
     for (;; ++start) {
       start = static_cast<uint32_t>(FindUnit(text, start, n, prefix[0]));
       if (start >= n || n - start < prefix.size()) return n;
-      if (std::equal(prefix.begin() + 1, prefix.end(), text + start + 1)) return start;
+      if (SameUnits(prefix.data() + 1, text + start + 1, prefix.size() - 1)) return start;
     }
   }
 
@@ -306,7 +305,7 @@ class SearchShortcuts {
         for (const char16_t* q = p; static_cast<size_t>(end_ - q) >= length; ++q) {
           q = origin_ + FindUnit(origin_, static_cast<size_t>(q - origin_), size, literal[0]);
           if (static_cast<size_t>(end_ - q) < length) break;
-          if (std::equal(literal.begin() + 1, literal.end(), q + 1)) {
+          if (SameUnits(literal.data() + 1, q + 1, length - 1)) {
             seen.at = q;
             break;
           }

@@ -12,7 +12,7 @@ size_t Find(std::u16string_view text, std::u16string_view search, size_t from) {
   while (from + m <= n) {
     const size_t at = FindUnit(text.data(), from, n - m + 1, search[0]);
     if (at > n - m) break;
-    if (text.compare(at + 1, m - 1, search.substr(1)) == 0) return at;
+    if (SameUnits(text.data() + at + 1, search.data() + 1, m - 1)) return at;
     from = at + 1;
   }
   return std::u16string_view::npos;
