@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "feeds/FeedUrl.h"
+#include "feeds/RssParser.h"
 #include "feeds/XmlDocument.h"
 #include "text/HeadlineCleanup.h"
 
@@ -86,15 +87,8 @@ std::u16string AlternateLink(IXMLDOMNode* entry, std::u16string_view feedUrl) {
 bool AppendEntry(IXMLDOMNode* entry, std::u16string_view feedUrl, FeedItem record, std::vector<FeedItem>& cycle) {
   record.description = ChildText(entry, u"summary");
   if (record.description.empty()) record.description = ContentText(entry);
-  if (record.description.empty()) return true;
-  CleanHeadlineText(record.description);
-  if (record.description.empty()) record.description = kNotReadableText;
   record.title = ChildText(entry, u"title");
-  if (record.title.empty()) {
-    record.title = kNoTitleText;
-  } else {
-    CleanHeadlineText(record.title);
-  }
+  if (!CleanRecordTexts(record)) return true;
   record.link = AlternateLink(entry, feedUrl);
   cycle.push_back(std::move(record));
   return true;

@@ -25,15 +25,8 @@ void AppendItem(IXMLDOMNode* item, const std::u16string& feedTitle, const std::u
                 std::vector<FeedItem>& cycle) {
   FeedItem record;
   record.description = SelectText(item, L"description");
-  if (record.description.empty()) return;
-  CleanHeadlineText(record.description);
-  if (record.description.empty()) record.description = kNotReadableText;
   record.title = SelectText(item, L"title");
-  if (record.title.empty()) {
-    record.title = kNoTitleText;
-  } else {
-    CleanHeadlineText(record.title);
-  }
+  if (!CleanRecordTexts(record)) return;
   record.link = SelectText(item, L"link");
   record.feedTitle = feedTitle;
   record.timeStamp = timeStamp;
@@ -41,6 +34,18 @@ void AppendItem(IXMLDOMNode* item, const std::u16string& feedTitle, const std::u
 }
 
 }  // namespace
+
+bool CleanRecordTexts(FeedItem& record) {
+  if (record.description.empty()) return false;
+  CleanHeadlineText(record.description);
+  if (record.description.empty()) record.description = kNotReadableText;
+  if (record.title.empty()) {
+    record.title = kNoTitleText;
+  } else {
+    CleanHeadlineText(record.title);
+  }
+  return true;
+}
 
 bool RssParser::Parse(std::u16string text, std::vector<FeedItem>& cycle, std::u16string_view feedUrl,
                       const std::atomic<bool>* stop) {

@@ -11,6 +11,11 @@
 
 namespace quorvane {
 
+// Cleans a record's description and title as every feed format does: an
+// empty description means no record (false); one that cleans to nothing
+// says "Feed not readable"; an empty title says "<No Title>".
+bool CleanRecordTexts(FeedItem& record);
+
 class RssParser {
  public:
   // Creates the document; COM must be initialised on the calling thread.
