@@ -2,6 +2,7 @@
 // The literal replacements of the headline cleanup's entity step: the
 // product applies them, and the tests, the fuzzer and the benchmark build
 // their reference pipelines from this same table.
+#include <cstddef>
 #include <iterator>
 #include <string_view>
 
@@ -29,5 +30,10 @@ inline constexpr EntityRow kEntityRows[] = {
     {u"&#09;", u" "},       {u"&#x09;", u" "},
 };
 static_assert(std::size(kEntityRows) == 46);
+
+// Every character reference still in the text is decoded after this many
+// rows, so that the rows after it turn decoded line breaks and tabs into
+// spaces.
+inline constexpr size_t kRowsBeforeReferences = 38;
 
 }  // namespace quorvane
