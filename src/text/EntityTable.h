@@ -14,7 +14,7 @@ struct EntityRow {
 };
 
 // Applied top to bottom, each over the whole text: the order matters
-// ("&amp;lt;" decodes twice, "&amp;nbsp;" only once).
+// ("&amp;lt;" decodes twice, through rows 21 and 27).
 inline constexpr EntityRow kEntityRows[] = {
     {u"&amp;quot;", u"\""}, {u"&amp;apos;", u"'"}, {u"&rdquo;", u"\""}, {u"&ldquo;", u"\""},
     {u"&bdquo;", u"\""},    {u"&ndash;", u"-"},    {u"&mdash;", u"-"},  {u"&tilde;", u"~"},
