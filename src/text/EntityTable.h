@@ -2,6 +2,7 @@
 // The literal replacements of the headline cleanup's entity step: the
 // product applies them, and the tests, the fuzzer and the benchmark build
 // their reference pipelines from this same table.
+#include <cstddef>
 #include <iterator>
 #include <string_view>
 
@@ -13,7 +14,7 @@ struct EntityRow {
 };
 
 // Applied top to bottom, each over the whole text: the order matters
-// ("&amp;lt;" decodes twice, "&amp;nbsp;" only once).
+// ("&amp;lt;" decodes twice, through rows 21 and 27).
 inline constexpr EntityRow kEntityRows[] = {
     {u"&amp;quot;", u"\""}, {u"&amp;apos;", u"'"}, {u"&rdquo;", u"\""}, {u"&ldquo;", u"\""},
     {u"&bdquo;", u"\""},    {u"&ndash;", u"-"},    {u"&mdash;", u"-"},  {u"&tilde;", u"~"},
@@ -29,5 +30,10 @@ inline constexpr EntityRow kEntityRows[] = {
     {u"&#09;", u" "},       {u"&#x09;", u" "},
 };
 static_assert(std::size(kEntityRows) == 46);
+
+// Every character reference still in the text is decoded after this many
+// rows, so that the rows after it turn decoded line breaks and tabs into
+// spaces.
+inline constexpr size_t kRowsBeforeReferences = 38;
 
 }  // namespace quorvane

@@ -3,8 +3,10 @@
 #include <string_view>
 #include <vector>
 
+#include "text/CharacterReferences.h"
 #include "text/EntityTable.h"
 #include "text/FindUnit.h"
+#include "text/InlineTags.h"
 #include "text/PatternProgram.h"
 #include "text/PatternReplace.h"
 #include "text/WideStringOps.h"
@@ -15,11 +17,10 @@ namespace {
 // The fixed patterns, compiled once and shared read-only between threads
 // (a search never changes its program).
 struct CleanupPrograms {
-  PatternProgram tables, anchors, tags, spaces, hyphens, spacedHyphens, commas;
+  PatternProgram tables, tags, spaces, hyphens, spacedHyphens, commas;
 
   CleanupPrograms() {
     tables.CompilePattern(u"<table[^>]([^ >]+)[^>]*>(.*?)</table>", 1);
-    anchors.CompilePattern(u"<a[^>]+href=([^ >]+)[^>]*>(.*?)</a>", 1);
     tags.CompilePattern(u"<([^>]|\n)*>", 1);
     spaces.CompilePattern(u" +", 1);
     hyphens.CompilePattern(u"-+", 1);
@@ -33,22 +34,23 @@ const CleanupPrograms& Programs() {
   return programs;
 }
 
-// The table's rows, in order. Rows 33, 39, 42, 43 and 44 each turn one
-// control or separator character into another character of the same
-// length; no other row's literal or replacement contains any of those
-// characters, so they can all be applied in one pass after the others.
+// Applies rows [first, last) of the table. Rows 33, 39, 42, 43 and 44
+// each turn one control or separator character into another character of
+// the same length; no other row's literal or replacement contains any of
+// those characters, so they can be applied in one pass after the others.
 // Every other row begins with "&" and contains no other "&": its
 // occurrences start at the text's "&"s, which are kept up to date instead
 // of scanning the whole text for every row.
-void DecodeEntities(std::u16string& text) {
+void ApplyEntityRows(std::u16string& text, size_t first, size_t last) {
   std::vector<size_t> amps;
   for (size_t at = 0; (at = FindUnit(text.data(), at, text.size(), u'&')) < text.size(); ++at) {
     amps.push_back(at);
   }
   std::vector<size_t> nextAmps;
   std::u16string rebuilt;
-  for (const EntityRow& row : kEntityRows) {
-    if (row.search.size() == 1 || amps.empty()) continue;
+  for (size_t r = first; r < last && !amps.empty(); ++r) {
+    const EntityRow& row = kEntityRows[r];
+    if (row.search.size() == 1) continue;
     const std::u16string_view view = text;
     size_t copied = 0;
     bool changed = false;
@@ -71,13 +73,26 @@ void DecodeEntities(std::u16string& text) {
     text.swap(rebuilt);
     amps.swap(nextAmps);
   }
-  for (char16_t& c : text) {
-    switch (c) {
-      case u'|': c = u','; break;
-      case u'\r': case u'\n': case u'\b': case u'\t': c = u' '; break;
-      default: break;
-    }
+  char16_t single[128] = {};  // ASCII: what a one-character row turns it into
+  bool any = false;
+  for (size_t r = first; r < last; ++r) {
+    const EntityRow& row = kEntityRows[r];
+    if (row.search.size() != 1) continue;
+    single[row.search[0]] = row.insert[0];
+    any = true;
   }
+  if (!any) return;
+  for (char16_t& c : text) {
+    if (c < 128 && single[c] != 0) c = single[c];
+  }
+}
+
+// The table's rows up to row 38, every character reference left then,
+// and the rows after: so encoded line breaks and tabs become spaces too.
+void DecodeEntities(std::u16string& text) {
+  ApplyEntityRows(text, 0, kRowsBeforeReferences);
+  DecodeCharacterReferences(text);
+  ApplyEntityRows(text, kRowsBeforeReferences, std::size(kEntityRows));
 }
 
 }  // namespace
@@ -87,7 +102,7 @@ void CleanHeadlineText(std::u16string& text) {
   ReplaceLiteral(text, u"<![CDATA[", u" ");
   ReplaceLiteral(text, u"]]> ", u" ");
   ReplaceMatches(text, p.tables, u" ", true, true);
-  ReplaceMatches(text, p.anchors, u" ", true, true);
+  RemoveInlineTags(text);
   ReplaceMatches(text, p.tags, u" ", true, false);
   DecodeEntities(text);
   ReplaceMatches(text, p.spaces, u" ", true, true);

@@ -1,8 +1,9 @@
 #pragma once
 // Turns a feed's title or description into plain single-line text: CDATA
-// markers, tables, anchors and tags out, known entities and control
-// characters decoded, runs of spaces, hyphens and commas collapsed, the
-// ends trimmed.
+// markers and tables out, inline tags (links included) removed so that
+// their text joins its neighbours, other tags turned into spaces, entities,
+// character references and control characters decoded, runs of spaces,
+// hyphens and commas collapsed, the ends trimmed.
 #include <string>
 
 namespace quorvane {

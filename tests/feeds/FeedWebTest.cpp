@@ -132,7 +132,7 @@ TEST_F(FeedWebTest, FirstTitleInsideAnItemNamesTheFeed) {
 TEST_F(FeedWebTest, EscapedMarkupAndCharacterDataReachTheCleanupAsMarkup) {
   const auto records = Fetch(u"/feeds/escaped.xml");
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].description, u"Hello & more");
+  EXPECT_EQ(records[0].description, u"Hello there & more");
   EXPECT_EQ(records[1].description, u"Inside CDATA & text");
 }
 

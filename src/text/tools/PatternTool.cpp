@@ -1,7 +1,8 @@
 // quorvane-pattern: compiles, matches and replaces with the system's
 // pattern engine from the command line, and runs the headline cleanup on
 // standard input. Arguments and input are UTF-8; output is UTF-8 with a
-// line feed after each line.
+// line feed after each line. Exit status: 0, 1 when the pattern does not
+// compile (after the same output), 2 for a usage error.
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -73,7 +74,7 @@ int Run(const std::vector<std::u16string>& args, std::string& out) {
     PatternProgram program;
     const int32_t code = program.CompilePattern(options.operands[0].c_str(), !options.ignoreCase);
     Line(out, std::to_string(code));
-    if (code != kPatternOk) return 0;
+    if (code != kPatternOk) return 1;
     const auto& code_list = program.Instructions();
     for (size_t i = 0; i < code_list.size(); ++i) {
       Line(out, std::to_string(i) + " " + PatternKindName(code_list[i].kind) + " " +
@@ -88,7 +89,7 @@ int Run(const std::vector<std::u16string>& args, std::string& out) {
     const int32_t code = program.CompilePattern(options.operands[0].c_str(), !options.ignoreCase);
     if (code != kPatternOk) {
       Line(out, "error " + std::to_string(code));
-      return 0;
+      return 1;
     }
     MatchState state;
     if (!program.MatchPattern(std::u16string_view(options.operands[1]), state)) {
@@ -111,7 +112,7 @@ int Run(const std::vector<std::u16string>& args, std::string& out) {
                                           program);
     Line(out, std::to_string(result));
     Line(out, Utf16ToUtf8(text));
-    return 0;
+    return result == kReplaceBadPattern ? 1 : 0;
   }
   if (command == u"clean") {
     if (args.size() != 1) return 2;
