@@ -126,8 +126,9 @@ class GadgetControl : public OleControl,
   // Every listed feed's last outcome, in list order (GadgetTyping.cpp).
   std::vector<FeedOutcome> FeedOutcomes() const;
   // "Next headline" / "Previous headline" and the wheel: the record after
-  // (before) the one on screen is typed from its start at once; a hold or
-  // wait ends, a pause stays (GadgetTyping.cpp).
+  // (before) the one on screen is typed from its start at once, or shown a
+  // whole page at once while paused; a hold or wait ends, a pause stays
+  // (GadgetTyping.cpp).
   void StepHeadline(bool forward);
 
   // OleControl hooks
@@ -142,6 +143,7 @@ class GadgetControl : public OleControl,
   FeedItem PreviousItem() override;
   bool BeginNextScreenWait() override;
   bool BeginResumeWait() override;
+  void EndWaits() override { waits_.EndAll(); }
 
   // The message-only window's messages (GadgetControl.cpp).
   LRESULT OnMessageWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -152,7 +154,7 @@ class GadgetControl : public OleControl,
 
   // Paints the gadget into `dc` within `bounds` (GadgetDrawing.cpp).
   void DrawGadget(HDC dc, const RECT& bounds);
-  // The screen text while paused, "< Paused >".
+  // The marker shown while paused, "< Paused >".
   std::u16string PausedText() const;
 
   // The control window's pointer messages (GadgetPointer.cpp).

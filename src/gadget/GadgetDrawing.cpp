@@ -6,7 +6,7 @@
 namespace quorvane {
 
 void GadgetControl::DrawGadget(HDC dc, const RECT& bounds) {
-  const std::u16string paused = PausedText();
+  const std::u16string paused = PausedText();  // the marker in the title bar
   const GadgetDrawingResources resources{bodyFont_.get(), linkFont_.get(), barBitmapTop_.get(),
                                          barBitmapBottom_.get(), kLinkColour};
   // Nothing is drawn when the off-screen surfaces cannot be made; the

@@ -13,7 +13,7 @@
 namespace quorvane {
 
 bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
-                    std::u16string_view pausedText, const GadgetDrawingResources& resources,
+                    std::u16string_view pausedMarker, const GadgetDrawingResources& resources,
                     LineBreakCache& cache, GadgetDrawStats* stats) {
   const int width = bounds.right - bounds.left;
   const int height = bounds.bottom - bounds.top;
@@ -34,7 +34,7 @@ bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
   GdiPageSink pageSink(page.dc(), bitmaps.dc(), gadget.dc(), resources.barBitmapTop,
                        resources.barBitmapBottom);
   GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour);
-  PaintGadget(machine, pausedText, width, height, measurer, pageSink, frame, &cache);
+  PaintGadget(machine, pausedMarker, width, height, measurer, pageSink, frame, &cache);
 
   BitBlt(target, bounds.left, bounds.top, width, height, gadget.dc(), 0, 0, SRCCOPY);
   if (stats) stats->measureCalls = measurer.Calls();

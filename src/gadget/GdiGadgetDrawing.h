@@ -31,7 +31,7 @@ struct GadgetDrawStats {
 // the off-screen surfaces cannot be made; an empty `bounds` draws nothing
 // and counts as success.
 bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
-                    std::u16string_view pausedText, const GadgetDrawingResources& resources,
+                    std::u16string_view pausedMarker, const GadgetDrawingResources& resources,
                     LineBreakCache& cache, GadgetDrawStats* stats = nullptr);
 
 }  // namespace quorvane

@@ -172,11 +172,18 @@ TEST_F(DrawingPixelTest, TypedTextAndCursorInTheTextColour) {
   Draw(canvas, {0, 0, 150, 90}, "waiting_cursor_on");
   ExpectTextArea(canvas, L"Hello world_ ");
 
-  // Paused: the paused text, typed as far as the description.
-  machine.CursorBlink();
+  // Paused: the text stays, without the cursor in either phase, and the
+  // marker stands whole at the title bar's right end.
   machine.TogglePause();
-  Draw(canvas, {0, 0, 150, 90}, "paused");
-  ExpectTextArea(canvas, L"< Paused >");
+  for (int blink = 0; blink < 2; ++blink) {
+    Draw(canvas, {0, 0, 150, 90}, "paused");
+    ExpectTextArea(canvas, L"Hello world");
+    machine.CursorBlink();
+  }
+  const Ink marker = FindInk(canvas, {60, 1, 150, 15}, kLinkBlue);
+  EXPECT_LE(marker.right, 147);
+  EXPECT_GE(marker.left, 147 - metrics.Width(L"< Paused >") - 1);
+  EXPECT_GT(marker.right - marker.left, metrics.Width(L"< Paused >") * 3 / 4) << "the marker is cut";
 }
 
 TEST_F(DrawingPixelTest, BarTextsKeepAmpersandsEndInEllipsesAndTheFeedTitleIsCentredAndUnderlined) {
