@@ -29,6 +29,7 @@
 #include "gadget/GdiObjects.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/ScreenHost.h"
+#include "gadget/TextInk.h"
 #include "gadget/TypingMachine.h"
 #include "gadget/WaitThreads.h"
 #include "win/HostInterfaces.h"
@@ -185,6 +186,8 @@ class GadgetControl : public OleControl,
   // Line breaks of the texts shown lately: a redraw measures only lines it
   // has not laid out before. Keyed by the body font, which lives as long.
   LineBreakCache lineBreaks_;
+  // How far the feed title's glyphs reach, for its underline.
+  TextInkCache feedTitleInk_;
   OwnedWindow messageWindow_;
   std::unique_ptr<FeedFetcher> fetcher_;
   // stopEvent, closing, and every wait thread (nextScreenThread, resumeThread).

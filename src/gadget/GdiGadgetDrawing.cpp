@@ -33,7 +33,8 @@ bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
   GdiTextMeasurer measurer(page.dc(), resources.bodyFont);
   GdiPageSink pageSink(page.dc(), bitmaps.dc(), gadget.dc(), resources.barBitmapTop,
                        resources.barBitmapBottom);
-  GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour);
+  GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour,
+                     resources.feedTitleInk);
   PaintGadget(machine, pausedMarker, width, height, measurer, pageSink, frame, &cache);
 
   BitBlt(target, bounds.left, bounds.top, width, height, gadget.dc(), 0, 0, SRCCOPY);

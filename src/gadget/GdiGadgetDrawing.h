@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "gadget/LineBreakCache.h"
+#include "gadget/TextInk.h"
 #include "gadget/TypingMachine.h"
 
 namespace quorvane {
@@ -18,6 +19,7 @@ struct GadgetDrawingResources {
   HBITMAP barBitmapTop = nullptr;   // gradient strip of the title bar
   HBITMAP barBitmapBottom = nullptr;  // gradient strip of the link bar
   COLORREF linkColour = RGB(1, 24, 116);
+  TextInkCache* feedTitleInk = nullptr;  // optional: the feed title's ink, kept between draws
 };
 
 struct GadgetDrawStats {

@@ -4,6 +4,7 @@
 // never by glyph shape.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -212,7 +213,10 @@ TEST_F(DrawingPixelTest, BarTextsKeepAmpersandsEndInEllipsesAndTheFeedTitleIsCen
     if (row.count > longestRow) std::tie(longestRow, rowLeft, rowRight) = std::tie(row.count, row.left, row.right);
   }
   EXPECT_EQ(longestRow, rowRight - rowLeft + 1) << "underline is one unbroken row";
-  EXPECT_GE(longestRow, metrics.Width(L"Feed") - 1);
+  // It runs under the glyphs and stops where they do, not a space further.
+  const Ink glyphs = FindInk(*centred, {0, kHeight - 16, kWidth, kHeight - 16 + metrics.ascent}, kLinkBlue);
+  EXPECT_LE(std::abs(rowLeft - glyphs.left), 1);
+  EXPECT_LE(std::abs(rowRight - glyphs.right), 1) << "the underline runs past the text";
   EXPECT_NEAR((rowLeft + rowRight + 1) / 2.0, kWidth / 2.0, 1.0);
 
   // Too wide: cut with an ellipsis inside the bar. The last columns of ink
