@@ -29,6 +29,7 @@
 #include "gadget/GdiObjects.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/ScreenHost.h"
+#include "gadget/TextInk.h"
 #include "gadget/TypingMachine.h"
 #include "gadget/WaitThreads.h"
 #include "win/HostInterfaces.h"
@@ -126,8 +127,9 @@ class GadgetControl : public OleControl,
   // Every listed feed's last outcome, in list order (GadgetTyping.cpp).
   std::vector<FeedOutcome> FeedOutcomes() const;
   // "Next headline" / "Previous headline" and the wheel: the record after
-  // (before) the one on screen is typed from its start at once; a hold or
-  // wait ends, a pause stays (GadgetTyping.cpp).
+  // (before) the one on screen is typed from its start at once, or shown a
+  // whole page at once while paused; a hold or wait ends, a pause stays
+  // (GadgetTyping.cpp).
   void StepHeadline(bool forward);
 
   // OleControl hooks
@@ -142,6 +144,7 @@ class GadgetControl : public OleControl,
   FeedItem PreviousItem() override;
   bool BeginNextScreenWait() override;
   bool BeginResumeWait() override;
+  void EndWaits() override { waits_.EndAll(); }
 
   // The message-only window's messages (GadgetControl.cpp).
   LRESULT OnMessageWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -152,7 +155,7 @@ class GadgetControl : public OleControl,
 
   // Paints the gadget into `dc` within `bounds` (GadgetDrawing.cpp).
   void DrawGadget(HDC dc, const RECT& bounds);
-  // The screen text while paused, "< Paused >".
+  // The marker shown while paused, "< Paused >".
   std::u16string PausedText() const;
 
   // The control window's pointer messages (GadgetPointer.cpp).
@@ -183,6 +186,8 @@ class GadgetControl : public OleControl,
   // Line breaks of the texts shown lately: a redraw measures only lines it
   // has not laid out before. Keyed by the body font, which lives as long.
   LineBreakCache lineBreaks_;
+  // How far the feed title's glyphs reach, for its underline.
+  TextInkCache feedTitleInk_;
   OwnedWindow messageWindow_;
   std::unique_ptr<FeedFetcher> fetcher_;
   // stopEvent, closing, and every wait thread (nextScreenThread, resumeThread).

@@ -17,11 +17,14 @@ HRESULT GadgetControl::QueryContextMenu(HMENU menu, UINT, UINT firstId, UINT, UI
 }
 
 // Verb 0 is the "Pause" item; the verb is read as a number, so a verb given
-// as a string (a pointer) matches nothing. No redraw is asked for: the text
-// area changes at the next paint.
+// as a string (a pointer) matches nothing. The redraw shows or removes the
+// paused marker at once; the text stays as it is.
 HRESULT GadgetControl::InvokeCommand(CMINVOKECOMMANDINFO* command) {
   if (!command) return E_INVALIDARG;
-  if (reinterpret_cast<UINT_PTR>(command->lpVerb) == 0) machine_.TogglePause();
+  if (reinterpret_cast<UINT_PTR>(command->lpVerb) == 0) {
+    machine_.TogglePause();
+    RequestRedraw();
+  }
   return S_OK;
 }
 

@@ -1,20 +1,44 @@
 #include "gadget/GadgetPainter.h"
 
+#include <algorithm>
+
 #include "gadget/GadgetGeometry.h"
 #include "gadget/TypedTextLayout.h"
 
 namespace quorvane {
 
-void PaintGadget(TypingMachine& machine, std::u16string_view pausedText, int width, int height,
+namespace {
+
+// The marker sits at the title bar's right end, in the control's visible
+// width; the title keeps what is left, cut with an ellipsis.
+void DrawTitleBar(FrameSink& frame, TextMeasurer& measurer, Rect title, int width,
+                  std::u16string_view titleText, std::u16string_view marker) {
+  if (!marker.empty()) {
+    constexpr int kGap = 6;
+    const int right = std::min(title.right, width) - 3;
+    const Rect markerArea{right - measurer.Measure(marker).width - 1, title.top, right, title.bottom};
+    frame.DrawBarText(BarText::kTitle, markerArea, marker);
+    title.right = std::max(title.left, markerArea.left - kGap);
+  }
+  frame.DrawBarText(BarText::kTitle, title, titleText);
+}
+
+}  // namespace
+
+void PaintGadget(TypingMachine& machine, std::u16string_view pausedMarker, int width, int height,
                  TextMeasurer& measurer, PageSink& page, FrameSink& frame, LineBreakCache* cache) {
   const GadgetGeometry geometry = GadgetGeometry::ForControl(width, height);
-  const bool pageFull =
-      LayoutTypedText(page, measurer, machine.ScreenText(pausedText), machine.TypedCount(),
-                      geometry.layout, machine.CursorVisible(), cache);
+  const std::u16string_view text = machine.CurrentItem().description;
+  if (machine.RevealDue()) machine.RevealFirstPage(FirstPageTypedCount(measurer, text, geometry.layout, cache));
+  const bool pageFull = LayoutTypedText(page, measurer, text, machine.TypedCount(), geometry.layout,
+                                        machine.CursorVisible(), cache);
   if (pageFull) machine.StartResumeWait();
 
   const FeedItem& item = machine.CurrentItem();
-  if (geometry.ShowsTitleBar()) frame.DrawBarText(BarText::kTitle, geometry.TitleTextRect(), item.title);
+  if (geometry.ShowsTitleBar()) {
+    DrawTitleBar(frame, measurer, geometry.TitleTextRect(), width, item.title,
+                 machine.Paused() ? pausedMarker : std::u16string_view());
+  }
   if (geometry.ShowsLinkBar()) {
     frame.DrawBarText(BarText::kFeedTitle, geometry.LinkTextRect(), item.feedTitle);
   }

@@ -15,12 +15,14 @@ namespace quorvane {
 
 // Paints a control `width` x `height` pixels, in this order:
 //  1. the text page (laid out max(width, 80) wide) into `page`, ending with
-//     its copy onto the gadget surface; `measurer` measures in the body font;
+//     its copy onto the gadget surface; `measurer` measures in the body font
+//     (a record stepped to while paused is first revealed a page at once);
 //  2. on a full page, the machine's StartResumeWait;
 //  3. into `frame`: the title if height >= 34, the feed title if
 //     height >= 50, then both bar outlines.
-// The screen text is the description, or `pausedText` while paused.
-void PaintGadget(TypingMachine& machine, std::u16string_view pausedText, int width, int height,
+// While paused, `pausedMarker` stands at the right end of the title bar and
+// the title gives way to it; the text stays as typed.
+void PaintGadget(TypingMachine& machine, std::u16string_view pausedMarker, int width, int height,
                  TextMeasurer& measurer, PageSink& page, FrameSink& frame,
                  LineBreakCache* cache = nullptr);
 

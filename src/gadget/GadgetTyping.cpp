@@ -32,7 +32,7 @@ void GadgetControl::StepHeadline(bool forward) {
   } else {
     machine_.ShowPreviousHeadline();
   }
-  if (!machine_.Paused()) RequestRedraw();  // while paused the text area shows "< Paused >" anyway
+  RequestRedraw();  // while paused too: the new record's first page shows at once
 }
 
 // The wait reads the delay now, when it begins.

@@ -4,12 +4,14 @@
 
 namespace quorvane {
 
-GdiFrameSink::GdiFrameSink(HDC dc, HFONT titleFont, HFONT feedTitleFont, COLORREF linkColour)
+GdiFrameSink::GdiFrameSink(HDC dc, HFONT titleFont, HFONT feedTitleFont, COLORREF linkColour,
+                           TextInkCache* inkCache)
     : dc_(dc),
       titleFont_(titleFont),
       feedTitleFont_(feedTitleFont),
       linkColour_(linkColour),
-      outlinePen_(CreatePen(PS_SOLID, 1, kOutlineColour)) {}
+      outlinePen_(CreatePen(PS_SOLID, 1, kOutlineColour)),
+      inkCache_(inkCache) {}
 
 void GdiFrameSink::DrawBarText(BarText style, const Rect& area, std::u16string_view text) {
   if (text.empty()) return;
@@ -22,8 +24,32 @@ void GdiFrameSink::DrawBarText(BarText style, const Rect& area, std::u16string_v
   const UINT format = (title ? DT_LEFT : DT_CENTER) | DT_TOP | DT_SINGLELINE | DT_NOPREFIX |
                       DT_END_ELLIPSIS;
   const int length = text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size());
-  DrawTextW(dc_, reinterpret_cast<const wchar_t*>(text.data()), length, &rect, format);
+  const auto* chars = reinterpret_cast<const wchar_t*>(text.data());
+  if (title || !DrawUnderlinedToInk(rect, chars, length, format)) DrawTextW(dc_, chars, length, &rect, format);
   SetTextColor(dc_, previousColour);
+}
+
+// The font's own underline runs to the text's extent, which can reach past
+// the last glyph; this one stops where the ink does.
+bool GdiFrameSink::DrawUnderlinedToInk(const RECT& area, const wchar_t* text, int length, UINT format) {
+  OUTLINETEXTMETRICW outline{};
+  outline.otmSize = sizeof(outline);
+  if (!GetOutlineTextMetricsW(dc_, sizeof(outline), &outline)) return false;  // the underlined font
+  const SelectedObject plain(dc_, titleFont_);
+  SIZE extent{};
+  if (!GetTextExtentPoint32W(dc_, text, length, &extent) || extent.cx > area.right - area.left) return false;
+  const std::u16string_view run(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
+  const int ink = inkCache_ ? inkCache_->Width(titleFont_, run) : InkWidth(titleFont_, run);
+  // Centred by its ink, which is what the eye sees.
+  const int left = area.left + (area.right - area.left - ink) / 2;
+  RECT rect{left, area.top, area.right, area.bottom};
+  DrawTextW(dc_, text, length, &rect, (format & ~DT_CENTER) | DT_LEFT);
+  const int top = area.top + outline.otmTextMetrics.tmAscent - outline.otmsUnderscorePosition;
+  const int thickness = outline.otmsUnderscoreSize > 0 ? static_cast<int>(outline.otmsUnderscoreSize) : 1;
+  RECT line{left, top, left + ink, top + thickness};
+  const UniqueBrush brush(CreateSolidBrush(linkColour_));
+  FillRect(dc_, &line, brush.get());
+  return true;
 }
 
 void GdiFrameSink::DrawOutline(const OutlinePath& path) {

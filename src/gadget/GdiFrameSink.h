@@ -5,6 +5,7 @@
 
 #include "gadget/FrameSink.h"
 #include "gadget/GdiObjects.h"
+#include "gadget/TextInk.h"
 
 namespace quorvane {
 
@@ -13,7 +14,9 @@ class GdiFrameSink : public FrameSink {
   static constexpr COLORREF kOutlineColour = RGB(132, 130, 132);
 
   // `titleFont` draws the title, `feedTitleFont` (underlined) the feed title.
-  GdiFrameSink(HDC dc, HFONT titleFont, HFONT feedTitleFont, COLORREF linkColour);
+  // `inkCache` (optional) keeps the feed title's measured ink between draws.
+  GdiFrameSink(HDC dc, HFONT titleFont, HFONT feedTitleFont, COLORREF linkColour,
+               TextInkCache* inkCache = nullptr);
 
   void DrawBarText(BarText style, const Rect& area, std::u16string_view text) override;
   void DrawOutline(const OutlinePath& path) override;
@@ -24,6 +27,12 @@ class GdiFrameSink : public FrameSink {
   HFONT feedTitleFont_;
   COLORREF linkColour_;
   UniquePen outlinePen_;
+  TextInkCache* inkCache_;
+
+  // The feed title: its glyphs without the font's underline, then an
+  // underline as long as the ink. False when the text does not fit (it is
+  // then cut with an ellipsis by the underlined font as it stands).
+  bool DrawUnderlinedToInk(const RECT& area, const wchar_t* text, int length, UINT format);
 };
 
 }  // namespace quorvane

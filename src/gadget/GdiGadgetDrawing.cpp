@@ -13,7 +13,7 @@
 namespace quorvane {
 
 bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
-                    std::u16string_view pausedText, const GadgetDrawingResources& resources,
+                    std::u16string_view pausedMarker, const GadgetDrawingResources& resources,
                     LineBreakCache& cache, GadgetDrawStats* stats) {
   const int width = bounds.right - bounds.left;
   const int height = bounds.bottom - bounds.top;
@@ -33,8 +33,9 @@ bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
   GdiTextMeasurer measurer(page.dc(), resources.bodyFont);
   GdiPageSink pageSink(page.dc(), bitmaps.dc(), gadget.dc(), resources.barBitmapTop,
                        resources.barBitmapBottom);
-  GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour);
-  PaintGadget(machine, pausedText, width, height, measurer, pageSink, frame, &cache);
+  GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour,
+                     resources.feedTitleInk);
+  PaintGadget(machine, pausedMarker, width, height, measurer, pageSink, frame, &cache);
 
   BitBlt(target, bounds.left, bounds.top, width, height, gadget.dc(), 0, 0, SRCCOPY);
   if (stats) stats->measureCalls = measurer.Calls();

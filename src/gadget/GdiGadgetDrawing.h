@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "gadget/LineBreakCache.h"
+#include "gadget/TextInk.h"
 #include "gadget/TypingMachine.h"
 
 namespace quorvane {
@@ -18,6 +19,7 @@ struct GadgetDrawingResources {
   HBITMAP barBitmapTop = nullptr;   // gradient strip of the title bar
   HBITMAP barBitmapBottom = nullptr;  // gradient strip of the link bar
   COLORREF linkColour = RGB(1, 24, 116);
+  TextInkCache* feedTitleInk = nullptr;  // optional: the feed title's ink, kept between draws
 };
 
 struct GadgetDrawStats {
@@ -31,7 +33,7 @@ struct GadgetDrawStats {
 // the off-screen surfaces cannot be made; an empty `bounds` draws nothing
 // and counts as success.
 bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
-                    std::u16string_view pausedText, const GadgetDrawingResources& resources,
+                    std::u16string_view pausedMarker, const GadgetDrawingResources& resources,
                     LineBreakCache& cache, GadgetDrawStats* stats = nullptr);
 
 }  // namespace quorvane

@@ -38,8 +38,8 @@ class TextLines {
 
 class LineBreakCache {
  public:
-  // Two entries cover the description and the paused text, so pausing and
-  // resuming does not lay the description out again.
+  // Two entries cover two headlines, so stepping back to the previous one
+  // does not lay it out again.
   explicit LineBreakCache(std::size_t capacity = 2);
 
   // The entry for this text, width and font, made empty if not kept. The

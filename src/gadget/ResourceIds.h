@@ -3,7 +3,7 @@
 // .rc script and the code that loads them.
 
 // Strings.
-#define IDS_PAUSED 102          // "< Paused >": the screen text while paused
+#define IDS_PAUSED 102          // "< Paused >": the marker shown while paused
 #define IDS_PAUSE 104           // "Pause": the gadget menu's item
 #define IDS_SETTINGS_TITLE 112  // "QuorvaneRSS Settings": the settings page's title
 

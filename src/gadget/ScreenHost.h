@@ -31,6 +31,9 @@ class ScreenHost {
   // the delay between feeds and then, unless closing, posts the
   // resume-typing message. Return false if no thread could be started.
   virtual bool BeginResumeWait() = 0;
+
+  // End both waits without their posts (the display was paused).
+  virtual void EndWaits() {}
 };
 
 }  // namespace quorvane

@@ -31,6 +31,25 @@ void DrawTypedLine(PageSink& page, int x, int y, std::u16string_view text, std::
   page.DrawRun(x, y, run);
 }
 
+int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const Rect& layout,
+                        LineBreakCache* cache) {
+  const GadgetGeometry geometry = GadgetGeometry::ForLayout(layout);
+  const int availableWidth = geometry.TextWidth();
+  TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
+  int y = geometry.TextTop();
+  std::size_t position = 0;
+  for (std::size_t index = 0;; ++index) {
+    const TextLine line = known ? known->Line(index, measurer)
+                                : BreakLine(text, position, availableWidth, measurer);
+    position = line.end;
+    y += line.height;
+    if (line.last && line.end >= text.size()) return static_cast<int>(text.size());
+    // The same test as the page break before the next line.
+    if (line.last || y > geometry.TextBottom() - line.height)
+      return static_cast<int>(CodePointStart(text, position));
+  }
+}
+
 bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
                      const Rect& layout, bool cursorVisible, LineBreakCache* cache) {
   const GadgetGeometry geometry = GadgetGeometry::ForLayout(layout);

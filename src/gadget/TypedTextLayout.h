@@ -28,6 +28,13 @@ namespace quorvane {
 bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
                      const Rect& layout, bool cursorVisible, LineBreakCache* cache = nullptr);
 
+// The typed count that shows the first page of `text` whole: the whole
+// text when it fits on one page, else the first page's last line typed up
+// to its final character (the space it was broken at), as when typing
+// holds on a full page. Laid out as LayoutTypedText would.
+int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const Rect& layout,
+                        LineBreakCache* cache = nullptr);
+
 // Draws `length` characters of `text` from `start` at (x, y), followed by
 // "_ " if `cursorVisible`. A negative length (typed position inside the
 // spaces skipped at a line start) counts as 0.

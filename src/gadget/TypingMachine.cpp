@@ -14,12 +14,13 @@ void TypingMachine::TakeFirstScreen() {
 }
 
 bool TypingMachine::TypingTick() {
+  if (Paused()) return false;
   IncrementFeed();
-  return !Paused();
+  return true;
 }
 
 void TypingMachine::IncrementFeed() {
-  if (waitingForNextScreen_ || screenFull_) return;
+  if (waitingForNextScreen_ || screenFull_ || Paused() || revealDue_) return;
   const std::u16string& text = currentItem_.description;
   if (static_cast<long long>(text.size()) <= typedCount_) {
     StartNextScreenWait();
@@ -31,13 +32,15 @@ void TypingMachine::IncrementFeed() {
 
 void TypingMachine::CursorBlink() { cursorOn_ = !cursorOn_; }
 
+// While paused the hold stays: resuming starts its wait afresh.
 void TypingMachine::AwakeFeed() {
+  if (Paused()) return;
   screenFull_ = false;
   IncrementFeed();
 }
 
 void TypingMachine::NextScreen() {
-  if (!host_.HasFetcher() || !needNewScreen_) return;
+  if (!host_.HasFetcher() || !needNewScreen_ || Paused()) return;
   needNewScreen_ = false;
   waitingForNextScreen_ = false;
   typedCount_ = 0;
@@ -55,12 +58,20 @@ void TypingMachine::ShowPreviousHeadline() {
 
 // A wait thread still running posts later; with no new screen due its
 // message is ignored.
+// While paused the record's first page is shown whole at the next draw.
 void TypingMachine::ShowRecord(FeedItem item) {
   waitingForNextScreen_ = false;
   screenFull_ = false;
   typedCount_ = 0;
   currentItem_ = std::move(item);
   needNewScreen_ = IsStatusItem(currentItem_);
+  revealDue_ = Paused();
+}
+
+void TypingMachine::RevealFirstPage(int count) {
+  if (!revealDue_) return;
+  revealDue_ = false;
+  typedCount_ = std::clamp(count, 0, static_cast<int>(currentItem_.description.size()));
 }
 
 void TypingMachine::StartNextScreenWait() {
@@ -75,22 +86,34 @@ void TypingMachine::StartResumeWait() {
   if (!host_.BeginResumeWait()) screenFull_ = false;
 }
 
+// Pausing freezes the screen as it is: the running wait ends unposted and
+// its flag stays, so resuming starts it again; a hold likewise.
 void TypingMachine::TogglePause() {
-  const bool nowPaused = !Paused();
-  paused_.store(nowPaused, std::memory_order_release);
-  if (nowPaused) {
-    waitingForNextScreen_ = false;
+  if (!Paused()) {
+    paused_.store(true, std::memory_order_release);
+    host_.EndWaits();
+    return;
+  }
+  paused_.store(false, std::memory_order_release);
+  // A record stepped to but never drawn has shown nothing yet.
+  if (revealDue_) {
+    revealDue_ = false;
+    typedCount_ = 0;
+  }
+  if (screenFull_) {
     screenFull_ = false;
+    StartResumeWait();
+  }
+  if (waitingForNextScreen_) {
+    StartNextScreenWait();
+  } else if (needNewScreen_) {
+    NextScreen();  // the placeholder, or a feed list replaced while paused
   }
 }
 
-std::u16string_view TypingMachine::ScreenText(std::u16string_view pausedText) const {
-  if (Paused()) return pausedText;
-  return currentItem_.description;
-}
-
 bool TypingMachine::CursorVisible() const {
-  return cursorOn_ || !(screenFull_ || waitingForNextScreen_ || Paused());
+  if (Paused()) return false;  // the paused marker stands in for it
+  return cursorOn_ || !(screenFull_ || waitingForNextScreen_);
 }
 
 }  // namespace quorvane

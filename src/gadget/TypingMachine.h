@@ -10,12 +10,12 @@
 //   cursor timer tick                       CursorBlink()     (no redraw)
 //   next-screen message                     NextScreen()
 //   resume-typing message                   AwakeFeed()
-//   menu verb 0 ("Pause")                   TogglePause()     (no redraw)
+//   menu verb 0 ("Pause")                   TogglePause()
 //   putting the feed list                   RequestNewScreen()
 //   next / previous headline                ShowNextHeadline(), ShowPreviousHeadline()
-//   drawing                                 ScreenText(), TypedCount(),
-//                                           CursorVisible(), and
-//                                           StartResumeWait() on a full page
+//   drawing                                 RevealFirstPage() when due,
+//                                           TypedCount(), CursorVisible(),
+//                                           and StartResumeWait() on a full page
 #include <atomic>
 #include <string_view>
 
@@ -39,23 +39,25 @@ class TypingMachine {
   void TakeFirstScreen();
 
   // One typing tick: IncrementFeed. Returns whether the control should ask
-  // for a redraw (not while paused).
+  // for a redraw (not while paused: the display stands still).
   bool TypingTick();
 
   // Types one more character of the description (one UTF-16 unit, or both
   // halves of a surrogate pair), or, when all of it is typed, starts the
-  // wait for the next screen. Does nothing while holding on a full page or
-  // waiting for the next screen.
+  // wait for the next screen. Does nothing while holding on a full page,
+  // waiting for the next screen, paused, or before a due reveal is drawn.
   void IncrementFeed();
 
   // Inverts the cursor's blink phase.
   void CursorBlink();
 
-  // Ends a full-page hold and types one character at once.
+  // Ends a full-page hold and types one character at once; nothing while
+  // paused.
   void AwakeFeed();
 
-  // Loads the next record if a new screen is due (ignores a fetcher
-  // notification in the middle of a screen). A status record (the
+  // Loads the next record if a new screen is due and the display is not
+  // paused (ignores a fetcher notification in the middle of a screen).
+  // A status record (the
   // placeholder) leaves a new screen due, so the next notification replaces
   // it at once. Does not touch the full-page hold.
   void NextScreen();
@@ -70,25 +72,30 @@ class TypingMachine {
   // is dropped at once so typing does not stop for good.
   void StartResumeWait();
 
-  // The "Pause" menu item: inverts the pause; pausing also ends the wait for
-  // the next screen and the full-page hold (typing goes on invisibly).
+  // The "Pause" menu item. Pausing freezes the display: typing stops, the
+  // running wait ends without its post, no screen changes. Resuming goes on
+  // from the same state: a hold or the wait between screens starts again.
   void TogglePause();
 
   // "Next headline" / "Previous headline": the following (preceding)
   // record of the round robin starts typing from its beginning at once,
   // whatever the screen was doing; a hold or a wait ends, a pause stays.
+  // While paused the record's first page is to be shown whole: the next
+  // draw measures it and calls RevealFirstPage.
   void ShowNextHeadline();
   void ShowPreviousHeadline();
+
+  // A reveal is due: the draw should lay out the first page and pass the
+  // count that shows it whole.
+  bool RevealDue() const { return revealDue_; }
+  void RevealFirstPage(int count);
 
   // The feed list was replaced: the next notification loads a new screen.
   void RequestNewScreen() { needNewScreen_ = true; }
 
-  // The text the text area shows: the description, or `pausedText` while
-  // paused. TypedCount always counts against the description.
-  std::u16string_view ScreenText(std::u16string_view pausedText) const;
-
   // The cursor "_ " follows the typed text in the blink's on-phase, and
-  // always while characters are being typed.
+  // always while characters are being typed; never while paused, when the
+  // paused marker shows instead.
   bool CursorVisible() const;
 
   const FeedItem& CurrentItem() const { return currentItem_; }
@@ -110,6 +117,7 @@ class TypingMachine {
   bool waitingForNextScreen_ = false;
   bool screenFull_ = false;
   bool cursorOn_ = false;
+  bool revealDue_ = false;
   std::atomic<bool> paused_{false};
 };
 

@@ -13,13 +13,22 @@ void WaitThreads::Open(HWND target) {
   shared_->target = target;
 }
 
+void WaitThreads::EndRunning(std::optional<UINT> message) {
+  for (Thread& running : threads_) {
+    if ((message && running.message != *message) || running.wake->replaced.exchange(true)) continue;
+    SetEvent(running.wake->event.get());
+  }
+}
+
+void WaitThreads::EndAll() {
+  ForgetEnded();
+  EndRunning(std::nullopt);
+}
+
 bool WaitThreads::Start(UINT message, DWORD delayMs, std::function<bool()> skip) {
   if (!shared_ || shared_->closing) return false;
   ForgetEnded();
-  for (Thread& running : threads_) {
-    if (running.message != message || running.wake->replaced.exchange(true)) continue;
-    SetEvent(running.wake->event.get());
-  }
+  EndRunning(message);
   auto wake = std::make_shared<Wake>();
   wake->event.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!wake->event) return false;

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "win/com/UniqueHandle.h"
@@ -38,6 +39,9 @@ class WaitThreads {
   // posts `message` (both parameters 0). `skip` runs on the new thread and
   // must stay valid until Shutdown. False if no thread could be started.
   bool Start(UINT message, DWORD delayMs, std::function<bool()> skip = {});
+
+  // Ends every running wait without its post.
+  void EndAll();
 
   // Sets closing, signals the stop event, waits for every thread without
   // time-out and closes the event. Idempotent.
@@ -64,6 +68,9 @@ class WaitThreads {
   };
 
   void ForgetEnded();
+  // Marks the running waits for `message` (all, without one) replaced and
+  // wakes them.
+  void EndRunning(std::optional<UINT> message);
 
   std::shared_ptr<Shared> shared_;
   std::vector<Thread> threads_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/FeedAddress.h"
+
 namespace quorvane {
 
 std::vector<std::u16string> SplitFeedList(std::u16string_view value) {
@@ -35,23 +37,19 @@ std::u16string JoinFeedList(const std::vector<std::u16string>& urls) {
 
 bool IsAcceptableFeedUrl(std::u16string_view url) { return url.size() >= 3 && url.find(u'.') != std::u16string_view::npos; }
 
-FeedListMerge MergeFeedUrls(std::vector<std::u16string> listed, const std::vector<std::u16string>& incoming) {
+FeedListMerge MergeFeeds(std::vector<std::u16string> listed, const std::vector<OpmlFeed>& incoming) {
   FeedListMerge merge;
   merge.urls = std::move(listed);
-  auto space = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
-  for (const std::u16string& raw : incoming) {
-    size_t first = 0, last = raw.size();
-    while (first < last && space(raw[first])) ++first;
-    while (last > first && space(raw[last - 1])) --last;
-    std::u16string url = raw.substr(first, last - first);
-    // The separator inside an address would split it in two on reading.
-    const bool usable = IsAcceptableFeedUrl(url) && url.find(kFeedListSeparator) == std::u16string::npos;
-    if (!usable || std::find(merge.urls.begin(), merge.urls.end(), url) != merge.urls.end()) {
-      ++merge.skipped;
-      continue;
+  for (const OpmlFeed& feed : incoming) {
+    FeedAddress address = CheckFeedAddress(feed.url, true);
+    if (address.url.empty()) {
+      merge.refused.push_back(std::move(address.problem));
+    } else if (std::find(merge.urls.begin(), merge.urls.end(), address.url) != merge.urls.end()) {
+      ++merge.alreadyListed;
+    } else {
+      merge.urls.push_back(address.url);
+      merge.added.push_back(OpmlFeed{feed.title, std::move(address.url)});
     }
-    merge.urls.push_back(std::move(url));
-    ++merge.added;
   }
   return merge;
 }

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/OpmlDocument.h"
+
 namespace quorvane {
 
 inline constexpr std::u16string_view kFeedListSeparator = u" URL ";
@@ -22,12 +24,14 @@ bool IsAcceptableFeedUrl(std::u16string_view url);
 
 struct FeedListMerge {
   std::vector<std::u16string> urls;  // the list with the new addresses appended
-  size_t added = 0;
-  size_t skipped = 0;  // already listed, listed twice, or failing the check
+  std::vector<OpmlFeed> added;       // each new feed, its address completed
+  size_t alreadyListed = 0;          // listed before, or twice in the incoming
+  std::vector<std::u16string> refused;  // why each refused address is not taken
+  size_t Skipped() const { return alreadyListed + refused.size(); }
 };
 
-// Appends the addresses of `incoming` (trimmed of white space) that pass
-// the check and are not listed yet, in order.
-FeedListMerge MergeFeedUrls(std::vector<std::u16string> listed, const std::vector<std::u16string>& incoming);
+// Appends the feeds of `incoming` whose addresses pass CheckFeedAddress,
+// completed, and are not listed yet, in order; their titles come along.
+FeedListMerge MergeFeeds(std::vector<std::u16string> listed, const std::vector<OpmlFeed>& incoming);
 
 }  // namespace quorvane

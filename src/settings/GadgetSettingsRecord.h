@@ -9,8 +9,8 @@ namespace quorvane {
 inline constexpr char16_t kDefaultFeedUrl[] = u"https://news.google.com/news?output=rss";
 
 inline constexpr int32_t kDefaultFeedRefreshRateMs = 1'800'000;  // 30 minutes
-// 7 ms, not 7 s: the wait between screens is practically none by default.
-inline constexpr int32_t kDefaultDelayBetweenFeedsMs = 7;
+// Seven seconds: long enough to read a screen's last line before it goes.
+inline constexpr int32_t kDefaultDelayBetweenFeedsMs = 7'000;
 inline constexpr int32_t kDefaultSpeechSpeed = 0;
 
 struct GadgetSettingsRecord {

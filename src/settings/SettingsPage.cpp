@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <new>
 
 #include "QuorvaneRSS_h.h"
 #include "win/com/Module.h"
 #include "gadget/ResourceIds.h"
+#include "settings/FeedAddress.h"
 #include "settings/FeedList.h"
 #include "settings/SettingsPageResources.h"
 
@@ -24,6 +26,19 @@ void InitTrackbarClass() {
 }
 
 INT_PTR CALLBACK InertDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// The feed list's template height holds a whole number of rows only for
+// some fonts; the last row would show cut in half. The list keeps its top
+// and shrinks to the rows that fit whole (at least one).
+void FitListToWholeRows(HWND list) {
+  const LRESULT row = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  RECT client{}, outer{};
+  if (row <= 0 || !GetClientRect(list, &client) || !GetWindowRect(list, &outer)) return;
+  const int rows = std::max(1, static_cast<int>(client.bottom / row));
+  const int frame = (outer.bottom - outer.top) - client.bottom;
+  SetWindowPos(list, nullptr, 0, 0, outer.right - outer.left, frame + rows * static_cast<int>(row),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // The page's size in pixels: its template's dialog units converted for the
 // template's font. Measured on a hidden copy of the dialog so the result is
@@ -202,6 +217,7 @@ INT_PTR CALLBACK QuorvaneRSSPropPage::DialogProc(HWND dialog, UINT message, WPAR
       auto* page = reinterpret_cast<QuorvaneRSSPropPage*>(lParam);
       SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       page->dialog_ = dialog;
+      FitListToWholeRows(GetDlgItem(dialog, IDC_FEED_LIST));
       page->Opening();
       return TRUE;
     }
@@ -265,12 +281,16 @@ void QuorvaneRSSPropPage::Opening() {
   }
 }
 
+// The address is completed as a browser would ("example.org/rss" gets
+// "http://"); one the gadget could never read is refused, saying why.
 void QuorvaneRSSPropPage::Add() {
-  const std::u16string url = TrimWhiteSpace(WindowText(GetDlgItem(dialog_, IDC_NEW_FEED_URL)));
-  if (url.empty()) return ShowMessage(L"Please enter RSS feed URL to add", IDC_NEW_FEED_URL);
-  if (!IsAcceptableFeedUrl(url))
+  const std::u16string typed = TrimWhiteSpace(WindowText(GetDlgItem(dialog_, IDC_NEW_FEED_URL)));
+  if (typed.empty()) return ShowMessage(L"Please enter RSS feed URL to add", IDC_NEW_FEED_URL);
+  const FeedAddress address = CheckFeedAddress(typed, true);
+  if (address.fault == FeedAddressFault::kNoDot)
     return ShowMessage(L"Please enter valid RSS feed URL to add", IDC_NEW_FEED_URL);
-  SendDlgItemMessageW(dialog_, IDC_FEED_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(url)));
+  if (address.url.empty()) return ShowMessage(Wide(address.problem), IDC_NEW_FEED_URL);
+  SendDlgItemMessageW(dialog_, IDC_FEED_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(address.url)));
   SetDlgItemTextW(dialog_, IDC_NEW_FEED_URL, L"");
   MarkChanged();
   feedsChanged_ = true;

@@ -20,16 +20,13 @@ std::wstring StateText(const std::wstring& state) {
   return L"Not tried yet";
 }
 
-// "14:05" today, "2024-05-01 14:05" on another day, "never".
+// "2024-05-01 14:05", or "never": with the date always, since a feed that
+// stopped working shows the same time on another day.
 std::wstring WhenText(DATE when) {
-  SYSTEMTIME at{}, now{};
+  SYSTEMTIME at{};
   if (when == 0 || !VariantTimeToSystemTime(when, &at)) return L"never";
-  GetLocalTime(&now);
   wchar_t text[40];
-  if (at.wYear == now.wYear && at.wMonth == now.wMonth && at.wDay == now.wDay)
-    swprintf(text, 40, L"%02u:%02u", at.wHour, at.wMinute);
-  else
-    swprintf(text, 40, L"%04u-%02u-%02u %02u:%02u", at.wYear, at.wMonth, at.wDay, at.wHour, at.wMinute);
+  swprintf(text, 40, L"%04u-%02u-%02u %02u:%02u", at.wYear, at.wMonth, at.wDay, at.wHour, at.wMinute);
   return text;
 }
 
@@ -37,10 +34,11 @@ std::wstring WhenText(DATE when) {
 
 FeedStatusWindow::~FeedStatusWindow() { Close(); }
 
-bool FeedStatusWindow::Show(HWND owner, IUnknown* control) {
+bool FeedStatusWindow::Show(HWND owner, IUnknown* control, const FeedTitles& titles) {
   ComPtr<IQuorvaneRSSFeeds> feeds;
   if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&feeds)))) return false;
   feeds_ = feeds;
+  titles_ = titles;
   if (!window_) {
     static const bool registered = [] {
       INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
@@ -105,7 +103,11 @@ std::vector<FeedStatusWindow::Row> FeedStatusWindow::ReadRows() const {
     std::wstring address = Str(url);
     // Where the feed was really read from, when that differs.
     if (!Str(finalUrl).empty() && Str(finalUrl) != address) address += L" \u2192 " + Str(finalUrl);
-    const std::wstring feed = Str(title).empty() ? Str(url) : Str(title);
+    std::wstring feed = Str(title);
+    if (feed.empty()) {
+      const auto given = titles_.find(std::u16string(url.str()));
+      feed = given != titles_.end() ? std::wstring(given->second.begin(), given->second.end()) : Str(url);
+    }
     const bool tried = Str(state) != L"not tried";
     rows.push_back(Row{feed, address, StateText(Str(state)), tried ? std::to_wstring(headlines) : L"",
                        WhenText(when), Str(reason)});

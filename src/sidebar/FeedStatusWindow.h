@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "QuorvaneRSS_h.h"
+#include "settings/FeedTitles.h"
 #include "win/com/ComPtr.h"
 
 namespace quorvane::sidebar {
@@ -24,8 +25,9 @@ class FeedStatusWindow {
   FeedStatusWindow& operator=(const FeedStatusWindow&) = delete;
 
   // Opens the window for `control` (or brings it forward); false if the
-  // control has no feed outcomes to show.
-  bool Show(HWND owner, IUnknown* control);
+  // control has no feed outcomes to show. A feed whose own title is not
+  // known yet shows its title in `titles`, else its address.
+  bool Show(HWND owner, IUnknown* control, const FeedTitles& titles = {});
   void Close();
   HWND Window() const { return window_; }
   void Refresh();
@@ -37,6 +39,7 @@ class FeedStatusWindow {
   void Fill();
 
   ComPtr<IQuorvaneRSSFeeds> feeds_;
+  FeedTitles titles_;
   HWND window_ = nullptr;
   HWND list_ = nullptr;
   std::vector<Row> rows_;

@@ -1,6 +1,5 @@
 #include "sidebar/FeedTransfer.h"
 
-#include <map>
 
 #include "QuorvaneRSS_h.h"
 #include "win/com/ComPtr.h"
@@ -27,8 +26,8 @@ std::vector<std::u16string> ListedFeeds(IQuorvaneRSSGadget* gadget) {
 }
 
 // The last known title of each feed the gadget has read.
-std::map<std::u16string, std::u16string> FeedTitles(IUnknown* control) {
-  std::map<std::u16string, std::u16string> titles;
+FeedTitles ReadFeedTitles(IUnknown* control) {
+  FeedTitles titles;
   ComPtr<IQuorvaneRSSFeeds> feeds;
   LONG count = 0;
   if (FAILED(control->QueryInterface(IID_PPV_ARGS(&feeds))) || FAILED(feeds->get_FeedCount(&count))) return titles;
@@ -43,32 +42,45 @@ std::map<std::u16string, std::u16string> FeedTitles(IUnknown* control) {
 
 }  // namespace
 
-TransferReport ImportOpml(IUnknown* control, const std::wstring& path) {
+TransferReport ImportOpml(IUnknown* control, const std::wstring& path, FeedTitles& titles) {
   ComPtr<IQuorvaneRSSGadget> gadget;
   if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&gadget))))
     return {false, L"The gadget has no feed list to import into."};
   const OpmlFeeds file = ReadOpmlFile(path);
   if (!file.error.empty()) return {false, L"Nothing was imported from " + FileName(path) + L". " + file.error};
-  const FeedListMerge merge = MergeFeedUrls(ListedFeeds(gadget.Get()), file.urls);
-  if (merge.added > 0) {
+  const FeedListMerge merge = MergeFeeds(ListedFeeds(gadget.Get()), file.feeds);
+  if (!merge.added.empty()) {
     UniqueBstr value(JoinFeedList(merge.urls));
     if (FAILED(gadget->put_FeedURLs(value.get()))) return {false, L"The gadget did not take the new feed list."};
+    for (const OpmlFeed& feed : merge.added)
+      if (!feed.title.empty()) titles[feed.url] = feed.title;
   }
-  std::wstring message = L"Imported from " + FileName(path) + L": " + Count(merge.added, L"feed", L"feeds") +
-                         L" added, " + std::to_wstring(merge.skipped) + L" skipped";
-  if (merge.skipped) message += L" (already listed or not a feed address)";
-  return {true, message + L"."};
+  std::wstring message = L"Imported from " + FileName(path) + L": " + Count(merge.added.size(), L"feed", L"feeds") +
+                         L" added, " + std::to_wstring(merge.Skipped()) + L" skipped";
+  if (merge.Skipped()) {
+    message += L":";
+    if (merge.alreadyListed) message += L"\n" + std::to_wstring(merge.alreadyListed) + L" already listed";
+    for (const std::u16string& why : merge.refused) message += L"\n" + std::wstring(Wide(why));
+  } else {
+    message += L".";
+  }
+  return {true, message};
 }
 
-TransferReport ExportOpml(IUnknown* control, const std::wstring& path) {
+TransferReport ExportOpml(IUnknown* control, const std::wstring& path, const FeedTitles& kept) {
   ComPtr<IQuorvaneRSSGadget> gadget;
   if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&gadget))))
     return {false, L"The gadget has no feed list to export."};
-  const std::map<std::u16string, std::u16string> titles = FeedTitles(control);
+  const FeedTitles titles = ReadFeedTitles(control);
   std::vector<OpmlFeed> feeds;
   for (std::u16string& url : ListedFeeds(gadget.Get())) {
-    const auto title = titles.find(url);
-    feeds.push_back(OpmlFeed{title != titles.end() ? title->second : url, std::move(url)});
+    std::u16string title = url;
+    if (const auto read = titles.find(url); read != titles.end()) {
+      title = read->second;
+    } else if (const auto given = kept.find(url); given != kept.end()) {
+      title = given->second;
+    }
+    feeds.push_back(OpmlFeed{std::move(title), std::move(url)});
   }
   const std::wstring error = WriteWholeFile(path, OpmlDocument(feeds));
   if (!error.empty()) return {false, L"Cannot write " + FileName(path) + L": " + error + L"."};

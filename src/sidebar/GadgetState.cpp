@@ -16,6 +16,11 @@ constexpr DWORD kMaxStateBytes = 16 * 1024 * 1024;
 // A gadget's estimate of its saved size is trusted this far.
 constexpr ULONGLONG kMaxPresizeBytes = 256 * 1024 * 1024;
 
+// Titles of a few hundred feeds take some kilobytes.
+constexpr DWORD kMaxTitlesBytes = 1024 * 1024;
+
+std::wstring TitlesPath(const std::wstring& statePath) { return statePath + L".titles"; }
+
 void CreateFolders(const std::wstring& path) {
   for (size_t slash = path.find_first_of(L"\\/", 3); slash != std::wstring::npos;
        slash = path.find_first_of(L"\\/", slash + 1))
@@ -103,6 +108,30 @@ HRESULT SaveStateFile(IUnknown* control, const std::wstring& path) {
     DeleteFileW(temporary.c_str());
     return hr;
   }
+  return S_OK;
+}
+
+FeedTitles ReadFeedTitlesFile(const std::wstring& statePath) {
+  UniqueHandle file(CreateFileW(TitlesPath(statePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
+  std::string bytes(kMaxTitlesBytes, '\0');
+  DWORD read = 0;
+  if (!ReadFile(file.get(), bytes.data(), kMaxTitlesBytes, &read, nullptr)) return {};
+  bytes.resize(read);
+  return ParseFeedTitles(bytes);
+}
+
+HRESULT SaveFeedTitlesFile(const FeedTitles& titles, const std::wstring& statePath) {
+  const std::string text = FeedTitlesText(titles);
+  CreateFolders(statePath);
+  UniqueHandle file(CreateFileW(TitlesPath(statePath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return HRESULT_FROM_WIN32(GetLastError());
+  DWORD written = 0;
+  if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+      written != text.size())
+    return HRESULT_FROM_WIN32(GetLastError());
   return S_OK;
 }
 

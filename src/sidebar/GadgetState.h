@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "settings/FeedTitles.h"
 #include "win/com/ComPtr.h"
 
 namespace quorvane::sidebar {
@@ -21,5 +22,10 @@ ComPtr<IStream> ReadStateFile(const std::wstring& path);
 // Saves the gadget to the file through a temporary file beside it, so a
 // failed or interrupted save leaves the previous state whole.
 HRESULT SaveStateFile(IUnknown* control, const std::wstring& path);
+
+// The titles the user gave the gadget's feeds, kept by the sidebar in a
+// file beside the state ("<state>.titles"); none when there is no file.
+FeedTitles ReadFeedTitlesFile(const std::wstring& statePath);
+HRESULT SaveFeedTitlesFile(const FeedTitles& titles, const std::wstring& statePath);
 
 }  // namespace quorvane::sidebar

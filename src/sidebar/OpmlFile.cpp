@@ -20,8 +20,9 @@ std::wstring SystemError(DWORD code) {
   return message;
 }
 
-// The file's bytes, or why they cannot be had.
-std::wstring ReadBounded(const std::wstring& path, std::string& bytes) {
+}  // namespace
+
+std::wstring ReadWholeFile(const std::wstring& path, std::string& bytes) {
   UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return L"The file cannot be opened: " + SystemError(GetLastError()) + L".";
@@ -37,12 +38,10 @@ std::wstring ReadBounded(const std::wstring& path, std::string& bytes) {
   return {};
 }
 
-}  // namespace
-
 OpmlFeeds ReadOpmlFile(const std::wstring& path) {
   OpmlFeeds result;
   std::string bytes;
-  result.error = ReadBounded(path, bytes);
+  result.error = ReadWholeFile(path, bytes);
   if (!result.error.empty()) return result;
   const std::u16string text = DecodeFeedBody(bytes);
   if (HasUnsafeEntities(text)) {
@@ -71,7 +70,10 @@ OpmlFeeds ReadOpmlFile(const std::wstring& path) {
     ComPtr<IXMLDOMNode> outline;
     if (outlines->get_item(i, outline.GetAddressOf()) != S_OK || !outline) continue;
     std::u16string url = AttributeText(outline.Get(), L"xmlUrl");
-    if (!url.empty()) result.urls.push_back(std::move(url));
+    if (url.empty()) continue;
+    std::u16string title = AttributeText(outline.Get(), L"text");
+    if (title.empty()) title = AttributeText(outline.Get(), L"title");
+    result.feeds.push_back(OpmlFeed{std::move(title), std::move(url)});
   }
   return result;
 }

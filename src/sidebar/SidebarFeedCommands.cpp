@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "QuorvaneRSS_h.h"
+#include "sidebar/GadgetState.h"
 
 namespace quorvane::sidebar {
 
@@ -45,7 +46,7 @@ void SidebarWindow::StepHeadline(size_t gadget, bool forward) {
 }
 
 void SidebarWindow::ShowFeedStatus(size_t gadget) {
-  if (gadget < slots_.size()) feedStatus_.Show(window_, slots_[gadget].site->Control());
+  if (gadget < slots_.size()) feedStatus_.Show(window_, slots_[gadget].site->Control(), slots_[gadget].feedTitles);
 }
 
 std::wstring SidebarWindow::PickOpmlFile(bool save) {
@@ -59,7 +60,7 @@ std::wstring SidebarWindow::PickOpmlFile(bool save) {
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrDefExt = L"opml";
   dialog.lpstrTitle = save ? L"Export feeds" : L"Import feeds";
-  dialog.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  dialog.Flags = OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   inModal_ = true;
   const BOOL picked = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   inModal_ = false;
@@ -87,9 +88,14 @@ TransferReport SidebarWindow::TransferFeeds(size_t gadget, std::wstring path, bo
   ComPtr<GadgetSite> site = slots_[gadget].site;
   if (path.empty()) path = PickOpmlFile(exporting);
   if (path.empty() || !site->Control()) return {};
-  const TransferReport report = exporting ? ExportOpml(site->Control(), path) : ImportOpml(site->Control(), path);
+  Slot& slot = slots_[gadget];
+  const TransferReport report = exporting ? ExportOpml(site->Control(), path, slot.feedTitles)
+                                          : ImportOpml(site->Control(), path, slot.feedTitles);
   // An imported list is saved at once, like an applied settings change.
-  if (report.ok && !exporting) SaveGadget(IndexOf(*site.Get()));
+  if (report.ok && !exporting) {
+    SaveGadget(IndexOf(*site.Get()));
+    SaveFeedTitlesFile(slot.feedTitles, slot.statePath);
+  }
   Report(report, showReport);
   if (closePending_) Close();
   return report;

@@ -1,8 +1,11 @@
 #include "sidebar/SidebarOptions.h"
 
 #include <cwchar>
+#include <string>
 #include <utility>
 #include <variant>
+
+#include "settings/FeedAddress.h"
 
 namespace quorvane::sidebar {
 namespace {
@@ -115,7 +118,17 @@ std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& name = args[i];
     if (name == L"--feeds") {
-      while (i + 1 < args.size() && args[i + 1].rfind(L"--", 0) != 0) options.feeds.push_back(args[++i]);
+      while (i + 1 < args.size() && args[i + 1].rfind(L"--", 0) != 0) {
+        // Completed as the settings page completes an address; one the
+        // gadget could never read ends the sidebar before it starts.
+        const std::wstring& typed = args[++i];
+        const FeedAddress address = CheckFeedAddress(std::u16string(typed.begin(), typed.end()));
+        if (address.url.empty()) {
+          error = std::wstring(address.problem.begin(), address.problem.end());
+          return std::nullopt;
+        }
+        options.feeds.emplace_back(address.url.begin(), address.url.end());
+      }
       if (options.feeds.empty()) {
         error = L"--feeds needs at least one URL";
         return std::nullopt;

@@ -55,7 +55,7 @@ HRESULT SidebarWindow::AddGadget(REFCLSID clsid, const std::wstring& statePath) 
   ComPtr<IUnknown> control;
   HRESULT hr = factory_.Create(clsid, &control);
   if (FAILED(hr)) return hr;
-  slots_.push_back(Slot{clsid, statePath, GadgetSite::Make(this)});
+  slots_.push_back(Slot{clsid, statePath, GadgetSite::Make(this), ReadFeedTitlesFile(statePath)});
   Layout();
   ComPtr<IStream> state = ReadStateFile(statePath);
   hr = slots_.back().site->Attach(control.Get(), state.Get(), slots_.back().site->Rect());

@@ -95,6 +95,7 @@ class SidebarWindow final : public SiteHost {
     CLSID clsid;
     std::wstring statePath;
     ComPtr<GadgetSite> site;
+    FeedTitles feedTitles;  // titles given to its feeds by an import
   };
 
   LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

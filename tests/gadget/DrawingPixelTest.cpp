@@ -4,6 +4,7 @@
 // never by glyph shape.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -172,11 +173,18 @@ TEST_F(DrawingPixelTest, TypedTextAndCursorInTheTextColour) {
   Draw(canvas, {0, 0, 150, 90}, "waiting_cursor_on");
   ExpectTextArea(canvas, L"Hello world_ ");
 
-  // Paused: the paused text, typed as far as the description.
-  machine.CursorBlink();
+  // Paused: the text stays, without the cursor in either phase, and the
+  // marker stands whole at the title bar's right end.
   machine.TogglePause();
-  Draw(canvas, {0, 0, 150, 90}, "paused");
-  ExpectTextArea(canvas, L"< Paused >");
+  for (int blink = 0; blink < 2; ++blink) {
+    Draw(canvas, {0, 0, 150, 90}, "paused");
+    ExpectTextArea(canvas, L"Hello world");
+    machine.CursorBlink();
+  }
+  const Ink marker = FindInk(canvas, {60, 1, 150, 15}, kLinkBlue);
+  EXPECT_LE(marker.right, 147);
+  EXPECT_GE(marker.left, 147 - metrics.Width(L"< Paused >") - 1);
+  EXPECT_GT(marker.right - marker.left, metrics.Width(L"< Paused >") * 3 / 4) << "the marker is cut";
 }
 
 TEST_F(DrawingPixelTest, BarTextsKeepAmpersandsEndInEllipsesAndTheFeedTitleIsCentredAndUnderlined) {
@@ -205,7 +213,10 @@ TEST_F(DrawingPixelTest, BarTextsKeepAmpersandsEndInEllipsesAndTheFeedTitleIsCen
     if (row.count > longestRow) std::tie(longestRow, rowLeft, rowRight) = std::tie(row.count, row.left, row.right);
   }
   EXPECT_EQ(longestRow, rowRight - rowLeft + 1) << "underline is one unbroken row";
-  EXPECT_GE(longestRow, metrics.Width(L"Feed") - 1);
+  // It runs under the glyphs and stops where they do, not a space further.
+  const Ink glyphs = FindInk(*centred, {0, kHeight - 16, kWidth, kHeight - 16 + metrics.ascent}, kLinkBlue);
+  EXPECT_LE(std::abs(rowLeft - glyphs.left), 1);
+  EXPECT_LE(std::abs(rowRight - glyphs.right), 1) << "the underline runs past the text";
   EXPECT_NEAR((rowLeft + rowRight + 1) / 2.0, kWidth / 2.0, 1.0);
 
   // Too wide: cut with an ellipsis inside the bar. The last columns of ink

@@ -119,6 +119,7 @@ class FakeHost : public ScreenHost {
     ++resumeWaits;
     return waitsStart;
   }
+  void EndWaits() override { ++endedWaits; }
 
   std::vector<FeedItem> store;
   std::size_t next = 0;
@@ -126,6 +127,7 @@ class FakeHost : public ScreenHost {
   bool waitsStart = true;
   int nextScreenWaits = 0;
   int resumeWaits = 0;
+  int endedWaits = 0;
 };
 
 inline FeedItem Record(std::u16string description, std::u16string title = u"T",

@@ -115,11 +115,11 @@ TEST_F(GadgetControlTest, TypingTicksAskForARedrawUnlessPausedAndCursorTicksNeve
 
   machine.TogglePause();
   Tick(TIMER_TYPING);
-  EXPECT_EQ(machine.TypedCount(), 2);  // typing goes on, unseen
+  EXPECT_EQ(machine.TypedCount(), 1);  // typing stands still
   EXPECT_EQ(container.Calls().Count(L"OnViewChange"), 1);
 
   Tick(7);  // not one of ours
-  EXPECT_EQ(machine.TypedCount(), 2);
+  EXPECT_EQ(machine.TypedCount(), 1);
   container.Close();
 }
 
@@ -173,7 +173,7 @@ TEST_F(GadgetControlTest, PauseTogglesKeepOneWaitOfEachKindAndReleaseEndsThem) {
   TypingMachine& machine = Probe::Machine(*gadget_);
   Probe::Settings(*gadget_).delayBetweenFeedsMs = 600'000;
   // A held page, then pause toggled again and again during the wait between
-  // screens: each resume starts a new next-screen wait.
+  // screens: each pause ends both waits, each resume starts both again.
   machine.StartResumeWait();
   for (int i = 0; i < 20; ++i) {
     machine.StartNextScreenWait();

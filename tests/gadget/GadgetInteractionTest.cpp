@@ -2,6 +2,7 @@
 // container: the "Pause" item, clicks on the link bar and the hand pointer.
 #include <gtest/gtest.h>
 
+#include "DrawingFixture.h"
 #include "ProbedGadget.h"
 #include "TestContainer.h"
 #include "win/com/Apartment.h"
@@ -110,30 +111,55 @@ TEST_F(GadgetInteractionTest, OnlyVerbZeroTogglesThePause) {
   EXPECT_FALSE(gadget_->Machine().Paused());
 }
 
-// Pausing ends the wait for the next screen; while paused the typing timer
-// goes on but asks for no redraw; resuming redraws at the next tick.
-TEST_F(GadgetInteractionTest, PauseFreezesTheDisplayInTheContainer) {
+// Pausing freezes the display: the wait between screens ends unposted,
+// ticks type nothing and ask for no redraw, posts change nothing. The next
+// headline shows at once, a whole page, still paused; resuming goes on.
+TEST_F(GadgetInteractionTest, PauseFreezesTheDisplayAndNextShowsAPageAtOnce) {
   Embed({0, 0, 160, 60});
-  gadget_->ShowItem(Headline(u"http://example.com/"));
+  gadget_->ShowItem(Headline(u"http://example.com/a"));
   ComPtr<IQuorvaneRSSGadget> gadget;
   ASSERT_EQ(S_OK, control_.As(&gadget));
-  for (size_t i = 0; i <= gadget_->Machine().CurrentItem().description.size(); ++i) gadget->IncrementFeed();
-  ASSERT_TRUE(gadget_->Machine().WaitingForNextScreen());
+  ASSERT_EQ(S_OK, gadget->put_DelayBetweenFeeds(600));
+  TypingMachine& machine = gadget_->Machine();
+  for (size_t i = 0; i <= machine.CurrentItem().description.size(); ++i) gadget->IncrementFeed();
+  ASSERT_TRUE(machine.WaitingForNextScreen());
+  WaitThreads& waits = GadgetControlTestProbe::Waits(*gadget_);
+  ASSERT_EQ(1u, waits.Count());
 
   CMINVOKECOMMANDINFO command{sizeof(command)};
+  int redraws = container_->Calls().Count(L"InvalidateRect");
   ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
-  EXPECT_TRUE(gadget_->Machine().Paused());
-  EXPECT_FALSE(gadget_->Machine().WaitingForNextScreen());
-  EXPECT_FALSE(gadget_->Machine().ScreenFull());
+  EXPECT_TRUE(machine.Paused());
+  EXPECT_EQ(++redraws, container_->Calls().Count(L"InvalidateRect")) << "the marker shows at once";
+  const ULONGLONG end = GetTickCount64() + 10'000;
+  while (waits.Count() > 0 && GetTickCount64() < end) Sleep(5);
+  EXPECT_EQ(0u, waits.Count()) << "the ten-minute wait goes on while paused";
 
   HWND messages = gadget_->MessageWindow();
-  const int before = container_->Calls().Count(L"InvalidateRect");
+  gadget_->nextItem = {u"http://example.com/b", u"B", u"Other words", u"Feed", u"12:01"};
   SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
-  EXPECT_EQ(before, container_->Calls().Count(L"InvalidateRect")) << "no redraw while paused";
+  SendMessageW(messages, MSG_NEXT_SCREEN, 0, 0);
+  EXPECT_EQ(u"Some text", machine.CurrentItem().description) << "the screen changed while paused";
+  EXPECT_EQ(redraws, container_->Calls().Count(L"InvalidateRect")) << "no redraw while paused";
+
+  ComPtr<IQuorvaneRSSFeeds> feeds;
+  ASSERT_EQ(S_OK, control_.As(&feeds));
+  ASSERT_EQ(S_OK, feeds->NextHeadline());
+  EXPECT_EQ(++redraws, container_->Calls().Count(L"InvalidateRect")) << "the next headline shows at once";
+  ComPtr<IViewObject> view;
+  ASSERT_EQ(S_OK, control_.As(&view));
+  testing::Canvas canvas(160, 60);
+  const RECTL bounds{0, 0, 160, 60};
+  ASSERT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr,
+                             nullptr, 0));
+  EXPECT_EQ(11, machine.TypedCount()) << "its page shown whole";
+  EXPECT_TRUE(machine.Paused());
+  Click(55);
+  EXPECT_EQ(Links{u"http://example.com/b"}, Opened()) << "the link bar opens the headline on screen";
+
   ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
-  EXPECT_FALSE(gadget_->Machine().Paused());
   SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
-  EXPECT_EQ(before + 1, container_->Calls().Count(L"InvalidateRect"));
+  EXPECT_TRUE(machine.WaitingForNextScreen()) << "resumed at the end of the text";
 }
 
 TEST_F(GadgetInteractionTest, ClickInTheLinkBarOfATallControlOpensTheLink) {

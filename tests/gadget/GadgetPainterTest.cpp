@@ -62,18 +62,47 @@ TEST_F(GadgetPainterTest, BarsFollowTheHeightAndOutlinesAlwaysShow) {
   EXPECT_EQ(page.log, (Log{"clear 80x30", "run 3,18 '_ '", "copy 80x30"}));
 }
 
-TEST_F(GadgetPainterTest, PausedShowsThePausedTextUnderTheRecordsTitles) {
+TEST_F(GadgetPainterTest, PausedKeepsTheTypedTextAndPutsTheMarkerInTheTitleBar) {
   Show(Record(u"a long description", u"Title", u"Feed"));
   machine.TypingTick();
   machine.TypingTick();
   machine.TogglePause();
+  for (int blink = 0; blink < 2; ++blink) {
+    Paint(100, 60);
+    EXPECT_EQ(page.runs, (Log{"a "})) << "the typed text, without the cursor";
+    machine.CursorBlink();
+  }
+  // The marker, 60 pixels wide, ends 3 pixels inside the bar; the title
+  // gives way to it.
+  EXPECT_EQ(frame.log[0], "title '< Paused >' in 36,1,97,60");
+  EXPECT_EQ(frame.log[1], "title 'Title' in 3,1,30,60");
+  EXPECT_EQ(frame.log[2], "feed title 'Feed' in 3,44,97,60");
+  machine.TogglePause();
   Paint(100, 60);
-  EXPECT_EQ(page.runs, (Log{"< "}));  // the cursor blinks while paused: off-phase
-  machine.CursorBlink();
-  Paint(100, 60);
-  EXPECT_EQ(page.runs, (Log{"< _ "}));
   EXPECT_EQ(frame.log[0], "title 'Title' in 3,1,100,60");
-  EXPECT_EQ(frame.log[1], "feed title 'Feed' in 3,44,97,60");
+}
+
+TEST_F(GadgetPainterTest, NextWhilePausedShowsTheFirstPageWholeAndResumeHoldsThere) {
+  // Two lines of 15 characters per page at 100 x 74.
+  host.store = {Record(u"aaaa bbbb cccc dddd eeee ffff gggg hhhh"), Record(u"short one")};
+  machine.TakeFirstScreen();  // "short one" on screen
+  machine.TogglePause();
+  machine.ShowNextHeadline();
+  Paint(100, 74);
+  EXPECT_EQ(page.runs, (Log{"aaaa bbbb cccc ", "dddd eeee ffff"}));
+  EXPECT_EQ(host.resumeWaits, 0) << "no hold while paused";
+  machine.ShowNextHeadline();
+  Paint(100, 74);
+  EXPECT_EQ(page.runs, (Log{"short one"})) << "a text on one page, all of it";
+
+  machine.ShowPreviousHeadline();
+  Paint(100, 74);
+  machine.TogglePause();
+  Paint(100, 74);
+  EXPECT_EQ(host.resumeWaits, 1) << "resumed on a full page: the hold";
+  machine.AwakeFeed();
+  Paint(100, 74);
+  EXPECT_EQ(page.runs, (Log{"_ "})) << "the next page";
 }
 
 TEST_F(GadgetPainterTest, FullPageStartsOneHoldThroughTheMachine) {

@@ -121,7 +121,7 @@ TEST(LineBreakCache, TypingMeasuresEachLineOnceAndIdleRedrawsMeasureNothing) {
   for (int i = 0; i < 50; ++i) Draw(measurer, text, n, layout, i % 2 == 0, &cache);
   EXPECT_EQ(measurer.calls, 0);
 
-  // Pausing shows another text; both stay laid out.
+  // Stepping back and forth between two texts: both stay laid out.
   Draw(measurer, u"< Paused >", n, layout, true, &cache);
   measurer.calls = 0;
   Draw(measurer, text, n, layout, true, &cache);

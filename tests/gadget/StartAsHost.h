@@ -20,17 +20,17 @@ inline void PutFeeds(IUnknown* control, const std::u16string& feeds) {
   ASSERT_EQ(automation->put_FeedURLs(list.get()), S_OK);
 }
 
-// Settings initialised (InitNew), then the typing speed when one is given,
-// then the user's feed list.
+// Settings initialised (InitNew), no wait between screens (the tests
+// watch screens change), the typing speed when one is given, then the
+// user's feed list.
 inline void InitNewWithFeeds(IUnknown* control, const std::u16string& feeds, LONG speed = 0) {
   ComPtr<IPersistStreamInit> persist;
   ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&persist)), S_OK);
   ASSERT_EQ(persist->InitNew(), S_OK);
-  if (speed != 0) {
-    ComPtr<IQuorvaneRSSGadget> automation;
-    ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&automation)), S_OK);
-    ASSERT_EQ(automation->put_SpeechSpeed(speed), S_OK);
-  }
+  ComPtr<IQuorvaneRSSGadget> automation;
+  ASSERT_EQ(control->QueryInterface(IID_PPV_ARGS(&automation)), S_OK);
+  ASSERT_EQ(automation->put_DelayBetweenFeeds(0), S_OK);
+  if (speed != 0) ASSERT_EQ(automation->put_SpeechSpeed(speed), S_OK);
   PutFeeds(control, feeds);
 }
 

@@ -186,8 +186,7 @@ TEST(TypedTextLayout, HoldsFollowTheBrokenLinesAndNeverSplitAPair) {
 }
 
 TEST(TypedTextLayout, CountBeyondTheTextShowsItAllWithTheCursor) {
-  // While paused the count runs against the description, not the shorter
-  // text on screen.
+  // A count past the end of the text is clamped to it.
   EXPECT_EQ(Runs(Layout(u"< Paused >", 500)), (Log{"run 3,18 '< Paused >_ '"}));
   EXPECT_EQ(Runs(Layout(u"< Paused >", 3)), (Log{"run 3,18 '< P_ '"}));
 }

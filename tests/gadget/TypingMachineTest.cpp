@@ -62,6 +62,7 @@ TEST_F(TypingMachineTest, NextAndPreviousHeadlineTypeFromTheStartEndingAHoldOrAW
   EXPECT_EQ(machine.CurrentItem().title, u"B");
   EXPECT_EQ(machine.TypedCount(), 0);
   EXPECT_TRUE(machine.Paused());
+  EXPECT_TRUE(machine.RevealDue());
 }
 
 TEST_F(TypingMachineTest, FiveCharactersTakeFiveTicksAndTheSixthStartsTheWait) {
@@ -135,52 +136,67 @@ TEST_F(TypingMachineTest, FetcherPostInTheMiddleOfARecordChangesNothing) {
   EXPECT_EQ(machine.TypedCount(), 3);
 }
 
-TEST_F(TypingMachineTest, PauseDuringTheWaitGivesOneScreenChangeWhicheverPostComesFirst) {
-  for (bool tickBeforeFirstPost : {true, false}) {
-    SCOPED_TRACE(tickBeforeFirstPost);
-    FakeHost h;
-    TypingMachine m{h};
-    m.TakeFirstScreen();
-    h.store = {Record(u"ab", u"A"), Record(u"cd", u"B"), Record(u"ef", u"C")};
-    m.NextScreen();
-    for (int i = 0; i < 3; ++i) m.TypingTick();
-    ASSERT_TRUE(m.WaitingForNextScreen());
+TEST_F(TypingMachineTest, PauseDuringTheWaitFreezesTheScreenAndResumeWaitsAgain) {
+  ShowFirstRecord({Record(u"ab", u"A"), Record(u"cd", u"B")});
+  Ticks(3);
+  ASSERT_TRUE(machine.WaitingForNextScreen());
 
-    m.TogglePause();
-    EXPECT_FALSE(m.WaitingForNextScreen());
-    EXPECT_TRUE(m.NeedNewScreen());
-    if (tickBeforeFirstPost) {
-      m.TypingTick();  // text still complete: a second wait starts
-      EXPECT_EQ(h.nextScreenWaits, 2);
-    }
-    m.NextScreen();  // first wait's post
-    EXPECT_EQ(m.CurrentItem().title, u"B");
-    if (!tickBeforeFirstPost) m.TypingTick();
-    m.NextScreen();  // second post, or a stray fetcher post
-    EXPECT_EQ(m.CurrentItem().title, u"B");
-  }
+  machine.TogglePause();
+  EXPECT_EQ(host.endedWaits, 1);
+  machine.NextScreen();  // a post already on its way, or the fetcher's
+  Ticks(5);
+  EXPECT_EQ(machine.CurrentItem().title, u"A");
+  EXPECT_EQ(machine.TypedCount(), 2);
+  EXPECT_EQ(host.nextScreenWaits, 1);
+
+  machine.TogglePause();  // the wait between screens starts again
+  EXPECT_EQ(host.nextScreenWaits, 2);
+  EXPECT_TRUE(machine.WaitingForNextScreen());
+  machine.NextScreen();
+  EXPECT_EQ(machine.CurrentItem().title, u"B");
 }
 
-TEST_F(TypingMachineTest, TypingGoesOnWhilePausedWithoutRedraws) {
-  ShowFirstRecord({Record(u"abc", u"A"), Record(u"defgh", u"B")});
-  Ticks(1);
+TEST_F(TypingMachineTest, PauseStopsTypingWithoutRedrawsAndResumeGoesOnFromThere) {
+  ShowFirstRecord({Record(u"abcdef", u"A"), Record(u"xyz", u"B")});
+  Ticks(2);
   machine.TogglePause();
   EXPECT_TRUE(machine.Paused());
   EXPECT_FALSE(machine.TypingTick());
+  machine.IncrementFeed();
+  machine.AwakeFeed();
   EXPECT_EQ(machine.TypedCount(), 2);
-  EXPECT_EQ(machine.ScreenText(u"< Paused >"), u"< Paused >");
 
-  Ticks(2);  // end of text still starts the wait, and screens still change
-  EXPECT_TRUE(machine.WaitingForNextScreen());
-  machine.NextScreen();
-  Ticks(3);
   machine.TogglePause();
   EXPECT_FALSE(machine.Paused());
-  EXPECT_EQ(machine.CurrentItem().title, u"B");
-  EXPECT_EQ(machine.TypedCount(), 3);
-  EXPECT_EQ(machine.ScreenText(u"< Paused >"), u"defgh");
+  EXPECT_EQ(host.nextScreenWaits + host.resumeWaits, 0);
   EXPECT_TRUE(machine.TypingTick());
+  EXPECT_EQ(machine.TypedCount(), 3);
+  EXPECT_EQ(machine.CurrentItem().title, u"A");
+}
+
+TEST_F(TypingMachineTest, StepWhilePausedRevealsAPageOnceAndResumeTypesOnFromIt) {
+  ShowFirstRecord({Record(u"abcdef", u"A"), Record(u"uvwxyz", u"B")});
+  Ticks(2);
+  machine.TogglePause();
+  machine.ShowNextHeadline();
+  EXPECT_TRUE(machine.RevealDue());
+  Ticks(3);
+  EXPECT_EQ(machine.TypedCount(), 0);
+  machine.RevealFirstPage(4);  // the draw measured the first page
+  EXPECT_FALSE(machine.RevealDue());
+  machine.RevealFirstPage(6);  // only once
   EXPECT_EQ(machine.TypedCount(), 4);
+  machine.TogglePause();
+  Ticks(1);
+  EXPECT_EQ(machine.TypedCount(), 5);
+
+  // Stepped to but never drawn: resuming types it from its start.
+  machine.TogglePause();
+  machine.ShowNextHeadline();
+  machine.TogglePause();
+  Ticks(1);
+  EXPECT_EQ(machine.CurrentItem().title, u"A");
+  EXPECT_EQ(machine.TypedCount(), 1);
 }
 
 TEST_F(TypingMachineTest, FullPageHoldsTypingUntilAwakeTypesOneCharacter) {
@@ -199,16 +215,22 @@ TEST_F(TypingMachineTest, FullPageHoldsTypingUntilAwakeTypesOneCharacter) {
   EXPECT_EQ(machine.TypedCount(), 4);
 }
 
-TEST_F(TypingMachineTest, PauseRefusesAndEndsTheHold) {
+TEST_F(TypingMachineTest, PauseKeepsAHoldAndResumeStartsItsWaitAgain) {
   ShowFirstRecord({Record(u"abcdefgh")});
+  Ticks(3);
   machine.StartResumeWait();
   machine.TogglePause();
-  EXPECT_FALSE(machine.ScreenFull());
-  machine.StartResumeWait();
-  EXPECT_FALSE(machine.ScreenFull());
-  EXPECT_EQ(host.resumeWaits, 1);
-  machine.TogglePause();  // turning pause off touches nothing else
-  EXPECT_FALSE(machine.ScreenFull() || machine.WaitingForNextScreen());
+  EXPECT_TRUE(machine.ScreenFull());
+  EXPECT_EQ(host.endedWaits, 1);
+  machine.AwakeFeed();  // a post already on its way
+  EXPECT_TRUE(machine.ScreenFull());
+  EXPECT_EQ(machine.TypedCount(), 3);
+
+  machine.TogglePause();
+  EXPECT_TRUE(machine.ScreenFull());
+  EXPECT_EQ(host.resumeWaits, 2);
+  machine.AwakeFeed();
+  EXPECT_EQ(machine.TypedCount(), 4);
 }
 
 TEST_F(TypingMachineTest, NewScreenKeepsAHoldUntilTheResumePost) {
@@ -254,10 +276,10 @@ TEST_F(TypingMachineTest, CursorStandsWhileTypingAndBlinksOtherwise) {
   Ticks(3);  // waiting for the next screen
   ASSERT_TRUE(machine.WaitingForNextScreen());
   EXPECT_FALSE(machine.CursorVisible());
-  machine.TogglePause();  // paused
+  machine.TogglePause();  // paused: the marker stands in for the cursor
   EXPECT_FALSE(machine.CursorVisible());
   machine.CursorBlink();
-  EXPECT_TRUE(machine.CursorVisible());
+  EXPECT_FALSE(machine.CursorVisible());
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ Dim gadget, feeds
 Set gadget = WScript.CreateObject("QuorvaneRSS.QuorvaneRSSGadget")
 
 Check "FeedRefreshRate default", gadget.FeedRefreshRate, 30
-Check "DelayBetweenFeeds default", gadget.DelayBetweenFeeds, 0
+Check "DelayBetweenFeeds default", gadget.DelayBetweenFeeds, 7
 Check "SpeechSpeed default", gadget.SpeechSpeed, 0
 
 ' Closed local ports: the fetcher's downloads fail at once.

@@ -151,7 +151,7 @@ class GadgetSettingsTest : public ::testing::Test {
   OleApartment apartment_;
 };
 
-const Values kDefaults{kDefaultFeedUrl, 30, 0, 0};
+const Values kDefaults{kDefaultFeedUrl, 30, 7, 0};
 
 TEST_F(GadgetSettingsTest, InitNewGivesTheDefaultsAndStartsTheDisplay) {
   ASSERT_EQ(S_OK, persist_->InitNew());
@@ -275,7 +275,7 @@ TEST_F(GadgetSettingsTest, SaveAfterInitNewWritesTheDefaultsExactly) {
   ULARGE_INTEGER size{};
   ASSERT_EQ(S_OK, persist_->GetSizeMax(&size));
   const Bytes saved = SaveBytes();
-  EXPECT_EQ(Layout(0x710, kDefaultFeedUrl, {1'800'000, 7, 0}), saved);
+  EXPECT_EQ(Layout(0x710, kDefaultFeedUrl, {1'800'000, 7'000, 0}), saved);
   EXPECT_EQ(saved.size(), size.QuadPart);
 
   ASSERT_EQ(S_OK, settings_->put_FeedURLs(UniqueBstr(L"http://127.0.0.1:9/a URL ").get()));

@@ -97,7 +97,7 @@ TEST_F(SettingsPageLiveTest, EditsTheGadgetsSettings) {
   ASSERT_EQ(1, FeedCount());
   EXPECT_EQ(defaultUrl, Feed(0));
   EXPECT_EQ(30u, GetDlgItemInt(dialog_, IDC_REFRESH_MINUTES, nullptr, FALSE));
-  EXPECT_EQ(0u, GetDlgItemInt(dialog_, IDC_WAIT_SECONDS, nullptr, FALSE));
+  EXPECT_EQ(7u, GetDlgItemInt(dialog_, IDC_WAIT_SECONDS, nullptr, FALSE)) << "seven seconds by default";
   EXPECT_EQ(S_FALSE, page_->IsPageDirty());
 
   // Closed local ports: the fetcher's downloads fail at once.

@@ -155,6 +155,20 @@ TEST_F(SettingsPageTest, AddRefusesEmptyAndInvalidUrls) {
     EXPECT_EQ(invalid, Text(IDC_NEW_FEED_URL)) << "the field keeps its text";
     EXPECT_EQ(Item(IDC_NEW_FEED_URL), GetFocus());
   }
+  // What the gadget could never read is named, with the reason.
+  const struct {
+    const wchar_t* typed;
+    const wchar_t* message;
+  } refused[] = {
+      {L"not a url.", L"\"not a url.\" is not a feed address: it contains white space."},
+      {L"ftp://example.org/rss.xml",
+       L"\"ftp://example.org/rss.xml\" is not a feed address: only http and https addresses can be read, not ftp."},
+  };
+  for (const auto& [typed, message] : refused) {
+    SetDlgItemTextW(dialog_, IDC_NEW_FEED_URL, typed);
+    ExpectMessage(ClickExpectingMessage(IDC_ADD_FEED), message);
+    EXPECT_EQ(typed, Text(IDC_NEW_FEED_URL));
+  }
   EXPECT_EQ(1u, Feeds().size());
   EXPECT_EQ(S_FALSE, page_->IsPageDirty());
 }
@@ -165,9 +179,11 @@ TEST_F(SettingsPageTest, AddAppendsTheTrimmedUrlAndAllowsDuplicates) {
   AddFeed(L" \thttp://b.example/rss  ");
   EXPECT_EQ(L"", Text(IDC_NEW_FEED_URL));
   AddFeed(L"a.b");
-  AddFeed(L"a.b");
-  EXPECT_EQ((std::vector<std::wstring>{L"http://news.example/feed?output=rss", L"http://b.example/rss", L"a.b", L"a.b"}),
-            Feeds());
+  AddFeed(L"http://a.b");
+  AddFeed(L"feed://c.example:8080/x");
+  EXPECT_EQ((std::vector<std::wstring>{L"http://news.example/feed?output=rss", L"http://b.example/rss", L"http://a.b",
+                                       L"http://a.b", L"http://c.example:8080/x"}),
+            Feeds()) << "completed as an address bar does";
   EXPECT_EQ(S_OK, page_->IsPageDirty());
   EXPECT_EQ(std::vector<DWORD>{PROPPAGESTATUS_DIRTY}, site_->statuses) << "reported once";
 }
@@ -203,7 +219,7 @@ TEST_F(SettingsPageTest, ApplyJoinsTheFeedListOnceFeedsChanged) {
   Open();
   AddFeed(L"b.example");
   ASSERT_EQ(S_OK, page_->Apply());
-  EXPECT_EQ((Puts{u"FeedURLs=a.example URL b.example URL ", u"FeedRefreshRate=30", u"DelayBetweenFeeds=0",
+  EXPECT_EQ((Puts{u"FeedURLs=a.example URL http://b.example URL ", u"FeedRefreshRate=30", u"DelayBetweenFeeds=0",
                   u"SpeechSpeed=0"}),
             gadget_->puts);
 }
@@ -348,7 +364,18 @@ TEST_F(SettingsPageTest, DialogMatchesItsLayout) {
     EXPECT_EQ(expected.left, actual.left);
     EXPECT_EQ(expected.top, actual.top);
     EXPECT_EQ(expected.right, actual.right);
-    EXPECT_EQ(expected.bottom, actual.bottom);
+    if (control.id == IDC_FEED_LIST) {
+      // Shrunk from the template's height to the rows that fit whole.
+      RECT client;
+      GetClientRect(child, &client);
+      const LRESULT row = SendMessageW(child, LB_GETITEMHEIGHT, 0, 0);
+      ASSERT_GT(row, 0);
+      EXPECT_EQ(0, client.bottom % row) << "a row cut at the bottom";
+      EXPECT_LE(actual.bottom, expected.bottom);
+      EXPECT_GT(actual.bottom + row, expected.bottom);
+    } else {
+      EXPECT_EQ(expected.bottom, actual.bottom);
+    }
     child = GetWindow(child, GW_HWNDNEXT);
   }
   EXPECT_FALSE(child) << "more controls than expected";

@@ -40,7 +40,7 @@ TEST(SettingsStream, WritesTheLayoutAndItsSizeExactly) {
   MemoryByteStream stream;
   const GadgetSettingsRecord defaults;
   EXPECT_EQ(WriteSettings(stream, defaults), kStreamOk);
-  EXPECT_EQ(stream.bytes, Layout(0x710, kDefaultFeedUrl, {1'800'000, 7, 0}));
+  EXPECT_EQ(stream.bytes, Layout(0x710, kDefaultFeedUrl, {1'800'000, 7'000, 0}));
   EXPECT_EQ(stream.bytes.size(), SettingsStreamSize(defaults));
   EXPECT_EQ(Bytes(stream.bytes.begin(), stream.bytes.begin() + 4), (Bytes{0x10, 0x07, 0, 0}));
 }

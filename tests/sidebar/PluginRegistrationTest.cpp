@@ -119,6 +119,13 @@ TEST_F(PluginRegistrationTest, RegisteredDisplayPluginsAreListedWithQuorvaneFirs
   EXPECT_EQ(registrar_->UnregisterComponent(gadget.get()), S_OK);
   EXPECT_EQ(Listed(), std::vector<std::wstring>{kOtherId});
   EXPECT_TRUE(SUCCEEDED(registrar_->UnregisterComponent(gadget.get())));  // again: nothing to do
+
+  // The last one gone, no empty key is left behind.
+  UniqueBstr other(kOtherId);
+  EXPECT_EQ(registrar_->UnregisterComponent(other.get()), S_OK);
+  HKEY left = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\QuorvaneSidebar", 0, KEY_READ, &left), ERROR_SUCCESS);
+  if (left) RegCloseKey(left);
 }
 
 TEST_F(PluginRegistrationTest, AComponentIsOnlyListedOnceMarkedAndReregistrationReplacesItsRecord) {

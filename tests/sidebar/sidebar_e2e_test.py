@@ -138,7 +138,7 @@ class SidebarEndToEnd(unittest.TestCase):
             "wait 6000; capture %s; wait 800; capture %s; dump %s; menu Pause; wait 400; capture %s; "
             "wait 1500; capture %s; dump %s; menu Pause; wait 800; capture %s; exit"
             % (p("a.bmp"), p("b.bmp"), p("d1.txt"), p("p1.bmp"), p("p2.bmp"), p("d2.txt"), p("c.bmp")),
-            "--speed", "10", "--feeds", *self.feeds)
+            "--speed", "10", "--delay-seconds", "0", "--feeds", *self.feeds)
         d1 = read_dump(self.path("d1.txt"))
         # The plug-in site got the gadget's title, size pair and icon.
         self.assertEqual(d1["title"], "QuorvaneRSS")
@@ -200,7 +200,7 @@ class SidebarEndToEnd(unittest.TestCase):
         for row in rows[:3]:
             self.assertEqual(row[2], "Read", row)
             self.assertGreater(int(row[3]), 0, row)
-            self.assertRegex(row[4], r"^\d\d:\d\d$", row)
+            self.assertRegex(row[4], r"^\d{4}-\d\d-\d\d \d\d:\d\d$", row)
             self.assertNotEqual(row[0], row[1], "the feed's title is not shown once known")
         self.assertEqual(rows[3][0], broken)
         self.assertEqual(rows[3][2:5], ["Failed", "0", "never"])
@@ -237,13 +237,18 @@ class SidebarEndToEnd(unittest.TestCase):
         code, output = self.batch("--feeds", known, self.feeds[1], "--import-opml", win(opml))
         self.assertEqual(code, 0, output)
         self.assertIn("2 feeds added, 3 skipped", output)
+        self.assertIn("2 already listed", output)
+        self.assertIn('"localhost" is not a feed address', output)
         self.assertEqual(read_state(self.state)[1],
                          "".join(u + " URL " for u in [known, self.feeds[1], self.feeds[2], "http://127.0.0.1:1/deep.xml"]))
 
-        # Exported while running: the feeds' own titles once read, else the address.
+        # Exported while running: the feeds' own titles once read, else the
+        # title the import gave them, else the address. The status window
+        # shows the same.
         out = self.path("out.opml")
-        self.run_sidebar("wait 5000; export-opml %s; wait 300; press 1; wait 300; dump %s; exit"
-                         % (win(out), win(self.path("d.txt"))))
+        self.run_sidebar("wait 5000; export-opml %s; wait 300; press 1; wait 300; menu Feed status; wait 1500; "
+                         "dump %s; exit" % (win(out), win(self.path("d.txt"))))
+        self.assertEqual([row[0] for row in status_rows(self.path("d.txt"))][3], "Deep")
         self.assertIn("Exported 4 feeds", read_dump(self.path("d.txt"))["transfer_report"])
         outlines = ElementTree.parse(out).getroot().findall("./body/outline")
         self.assertEqual([o.get("xmlUrl") for o in outlines], [known, self.feeds[1], self.feeds[2],
@@ -251,7 +256,8 @@ class SidebarEndToEnd(unittest.TestCase):
         self.assertEqual({o.get("type") for o in outlines}, {"rss"})
         self.assertTrue(all(o.get("text") == o.get("title") for o in outlines))
         self.assertNotIn(known, outlines[0].get("text"), "a read feed is not exported under its title")
-        self.assertEqual(outlines[3].get("text"), "http://127.0.0.1:1/deep.xml")
+        self.assertEqual(outlines[3].get("text"), "Deep", "the imported title is lost")
+        self.assertNotEqual(outlines[2].get("text"), "Circuit", "a read feed is not exported under its own title")
 
         # Read back, the exported file adds nothing.
         code, output = self.batch("--import-opml", win(out))

@@ -33,6 +33,19 @@ DWORD ReadDword(HKEY key, const wchar_t* name) {
   return value;
 }
 
+// Deletes the key at `path` if nothing is left in it.
+void DeleteIfEmpty(const std::wstring& path) {
+  DWORD subkeys = 1, values = 1;
+  {
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS) return;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+      return;
+  }
+  if (subkeys == 0 && values == 0) RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+}
+
 }  // namespace
 
 std::wstring PluginStore::CanonicalClassId(const std::wstring& text) {
@@ -80,6 +93,10 @@ HRESULT PluginStore::RemoveComponent(const std::wstring& classId) {
   const std::wstring id = CanonicalClassId(classId);
   if (id.empty()) return E_INVALIDARG;
   const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath(id).c_str());
+  // The last record gone, the sidebar leaves no empty keys of its own.
+  const std::wstring root = kRootKey;
+  DeleteIfEmpty(root);
+  DeleteIfEmpty(root.substr(0, root.rfind(L'\\')));
   if (status == ERROR_FILE_NOT_FOUND) return S_FALSE;
   return HRESULT_FROM_WIN32(status);
 }
