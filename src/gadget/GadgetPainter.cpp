@@ -6,11 +6,11 @@
 namespace quorvane {
 
 void PaintGadget(TypingMachine& machine, std::u16string_view pausedText, int width, int height,
-                 TextMeasurer& measurer, PageSink& page, FrameSink& frame, LineBreakCache* cache) {
-  const GadgetGeometry geometry = GadgetGeometry::ForControl(width, height);
+                 TextMeasurer& measurer, PageSink& page, FrameSink& frame, LineBreakCache* cache, int dpi) {
+  const GadgetGeometry geometry = GadgetGeometry::ForControl(width, height, dpi);
   const bool pageFull =
       LayoutTypedText(page, measurer, machine.ScreenText(pausedText), machine.TypedCount(),
-                      geometry.layout, machine.CursorVisible(), cache);
+                      geometry, machine.CursorVisible(), cache);
   if (pageFull) machine.StartResumeWait();
 
   const FeedItem& item = machine.CurrentItem();

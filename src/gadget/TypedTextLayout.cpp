@@ -32,8 +32,7 @@ void DrawTypedLine(PageSink& page, int x, int y, std::u16string_view text, std::
 }
 
 bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
-                     const Rect& layout, bool cursorVisible, LineBreakCache* cache) {
-  const GadgetGeometry geometry = GadgetGeometry::ForLayout(layout);
+                     const GadgetGeometry& geometry, bool cursorVisible, LineBreakCache* cache) {
   const int availableWidth = geometry.TextWidth();
   TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
 

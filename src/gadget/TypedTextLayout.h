@@ -26,7 +26,12 @@ namespace quorvane {
 // With a cache, lines laid out by an earlier call for the same text, width
 // and font are not measured again; the drawing is the same either way.
 bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
-                     const Rect& layout, bool cursorVisible, LineBreakCache* cache = nullptr);
+                     const GadgetGeometry& geometry, bool cursorVisible, LineBreakCache* cache = nullptr);
+// The same at 96 dpi.
+inline bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
+                            const Rect& layout, bool cursorVisible, LineBreakCache* cache = nullptr) {
+  return LayoutTypedText(page, measurer, text, count, GadgetGeometry::ForLayout(layout), cursorVisible, cache);
+}
 
 // Draws `length` characters of `text` from `start` at (x, y), followed by
 // "_ " if `cursorVisible`. A negative length (typed position inside the
