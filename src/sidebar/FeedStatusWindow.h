@@ -11,6 +11,7 @@
 
 #include "QuorvaneRSS_h.h"
 #include "win/com/ComPtr.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
 
@@ -35,10 +36,12 @@ class FeedStatusWindow {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   std::vector<Row> ReadRows() const;
   void Fill();
+  void FitToDpi(int dpi);
 
   ComPtr<IQuorvaneRSSFeeds> feeds_;
   HWND window_ = nullptr;
   HWND list_ = nullptr;
+  UniqueFont font_;  // the list's: freed after the window
   std::vector<Row> rows_;
 };
 
