@@ -12,8 +12,7 @@ namespace {
 // 8.25 points in quarter points: 11 pixels at 96 dpi.
 constexpr int kFontQuarterPoints = 33;
 
-// A 32-bit top-down DIB section `width` x `height`; `bits` gets its pixels.
-HBITMAP CreateTopDownBitmap(int width, int height, std::uint32_t** bits) {
+BITMAPINFO TopDownInfo(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -21,10 +20,7 @@ HBITMAP CreateTopDownBitmap(int width, int height, std::uint32_t** bits) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  *bits = static_cast<std::uint32_t*>(pixels);
-  return bitmap;
+  return info;
 }
 
 // Each channel of `a` and `b` blended, `weight` / 256 of `b`.
@@ -39,6 +35,14 @@ std::uint32_t Blend(std::uint32_t a, std::uint32_t b, int weight) {
 
 }  // namespace
 
+HBITMAP CreateTopDownBitmap(int width, int height, std::uint32_t** bits) {
+  const BITMAPINFO info = TopDownInfo(width, height);
+  void* pixels = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  *bits = static_cast<std::uint32_t*>(pixels);
+  return bitmap;
+}
+
 HFONT CreateGadgetFont(int dpi, bool underline) {
   const int height = -MulDiv(kFontQuarterPoints, dpi, 4 * 72);
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, 0, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -50,13 +54,7 @@ HBITMAP ResampleStrip(HBITMAP strip, int rows) {
   if (!strip || rows <= 0 || !GetObjectW(strip, sizeof(source), &source) || source.bmHeight <= 0) return nullptr;
   const int width = source.bmWidth, sourceRows = source.bmHeight;
   std::vector<std::uint32_t> from(static_cast<std::size_t>(width) * sourceRows);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -sourceRows;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownInfo(width, sourceRows);
   const MemoryDc dc(nullptr);
   if (GetDIBits(dc.get(), strip, 0, sourceRows, from.data(), &info, DIB_RGB_COLORS) != sourceRows) return nullptr;
 

@@ -6,10 +6,16 @@
 // first draw at that dpi and kept until the dpi changes.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "gadget/GdiGadgetDrawing.h"
 #include "gadget/GdiObjects.h"
 
 namespace quorvane {
+
+// A 32-bit top-down DIB section `width` x `height` (0x00RRGGBB pixels);
+// `bits` gets its pixels.
+HBITMAP CreateTopDownBitmap(int width, int height, std::uint32_t** bits);
 
 // "Tahoma" at 8.25 points (11 pixels at 96 dpi), weight 400.
 HFONT CreateGadgetFont(int dpi, bool underline);

@@ -127,6 +127,17 @@ class SidebarEndToEnd(unittest.TestCase):
         return subprocess.Popen(command, env=dict(os.environ, QUORVANE_BUILD_DIR=BUILD),
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 
+    def copied_prefix(self):
+        """(environment, folder, runner) of a copy of the test prefix; the
+        caller stops its wineserver and removes it."""
+        run = os.path.join(ROOT, "scripts", "wine-run")
+        env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
+        subprocess.run([run, "cmd", "/c", "exit"], env=env, capture_output=True, timeout=120)
+        prefix = os.path.join(self.dir, "prefix")
+        copy_prefix(os.path.join(BUILD, "wineprefix"), prefix)
+        env["WINEPREFIX"] = prefix
+        return env, prefix, lambda *args: subprocess.run([run, *args], env=env, capture_output=True, timeout=120)
+
     def run_sidebar(self, script, *args):
         process = self.sidebar(script, *args)
         output, _ = process.communicate(timeout=120)
@@ -352,15 +363,9 @@ class SidebarEndToEnd(unittest.TestCase):
 
     def test_an_installed_sidebar_registers_the_gadget_and_creates_it_from_its_class(self):
         # Installed into a copy of the test prefix, thrown away afterwards.
-        run = os.path.join(ROOT, "scripts", "wine-run")
-        env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
-        subprocess.run([run, "cmd", "/c", "exit"], env=env, capture_output=True, timeout=120)
-        prefix = os.path.join(self.dir, "prefix")
-        copy_prefix(os.path.join(BUILD, "wineprefix"), prefix)
-        env["WINEPREFIX"] = prefix
+        env, prefix, wine = self.copied_prefix()
         exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
         plugins = "HKCU\\Software\\QuorvaneSidebar\\Plugins"
-        wine = lambda *args: subprocess.run([run, *args], env=env, capture_output=True, timeout=120)
         try:
             installed = wine(exe, "--install")
             self.assertEqual(installed.returncode, 0, installed.stdout + installed.stderr)
@@ -384,14 +389,8 @@ class SidebarEndToEnd(unittest.TestCase):
 
     def test_at_144_and_192_dpi_the_bars_grow_with_the_dpi_and_their_text_fits(self):
         # The prefix's dpi (LogPixels) in a copy of the test prefix.
-        run = os.path.join(ROOT, "scripts", "wine-run")
-        env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
-        subprocess.run([run, "cmd", "/c", "exit"], env=env, capture_output=True, timeout=120)
-        prefix = os.path.join(self.dir, "prefix")
-        copy_prefix(os.path.join(BUILD, "wineprefix"), prefix)
-        env["WINEPREFIX"] = prefix
+        env, prefix, wine = self.copied_prefix()
         server = lambda *args: subprocess.run(["/usr/lib/wine/wineserver", *args], env=env, capture_output=True)
-        wine = lambda *args: subprocess.run([run, *args], env=env, capture_output=True, timeout=120)
         exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
         outline, blue = (132, 130, 132), (1, 24, 116)
         try:
