@@ -53,7 +53,8 @@ struct GadgetGeometry {
   bool ShowsTitleBar() const { return layout.Height() >= Scaled(kTitleBarMinHeight); }
   bool ShowsLinkBar() const { return layout.Height() >= Scaled(kLinkBarMinHeight); }
 
-  // The text area: x from left+3, y from top+18 down to bottom-18.
+  // The text area: x from left+3, y from top+18 down to bottom-18 (at 96
+  // dpi).
   int TextLeft() const { return layout.left + Scaled(kTextInsetX); }
   int TextTop() const { return layout.top + Scaled(kTextInsetY); }
   int TextBottom() const { return layout.bottom - Scaled(kTextInsetY); }
