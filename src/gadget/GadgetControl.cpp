@@ -7,11 +7,6 @@
 namespace quorvane {
 namespace {
 
-HFONT CreateGadgetFont(bool underline) {
-  return CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, 0, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-}
-
 HBITMAP LoadBarBitmap() {
   return static_cast<HBITMAP>(
       LoadImageW(module::Instance(), MAKEINTRESOURCEW(IDB_BAR_GRADIENT), IMAGE_BITMAP, 0, 0, 0));
@@ -26,8 +21,8 @@ GadgetControl::GadgetControl(IUnknown* outer)
   // The creation results are not tested: the display works without any of
   // these, only less well.
   handCursor_ = LoadCursorW(nullptr, IDC_HAND);
-  bodyFont_.reset(CreateGadgetFont(false));
-  linkFont_.reset(CreateGadgetFont(true));
+  bodyFont_.reset(CreateGadgetFont(GadgetGeometry::kBaseDpi, false));
+  linkFont_.reset(CreateGadgetFont(GadgetGeometry::kBaseDpi, true));
   barBitmapTop_.reset(LoadBarBitmap());
   barBitmapBottom_.reset(LoadBarBitmap());
 

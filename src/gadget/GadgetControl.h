@@ -25,7 +25,9 @@
 
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedFetcher.h"
+#include "gadget/GadgetDpiObjects.h"
 #include "gadget/GadgetFeeds.h"
+#include "gadget/GadgetGeometry.h"
 #include "gadget/GdiObjects.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/ScreenHost.h"
@@ -133,7 +135,7 @@ class GadgetControl : public OleControl,
   void StepHeadline(bool forward);
 
   // OleControl hooks
-  void OnDraw(HDC dc, const RECT& bounds) override { DrawGadget(dc, bounds); }
+  void OnDraw(HDC dc, const RECT& bounds, int dpi) override { DrawGadget(dc, bounds, dpi); }
   bool OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   HRESULT OnClientSiteSet() override;
   void OnFinalRelease() override;
@@ -153,8 +155,8 @@ class GadgetControl : public OleControl,
   // Restarts TIMER_TYPING with the period of the current speed.
   void RestartTypingTimer();
 
-  // Paints the gadget into `dc` within `bounds` (GadgetDrawing.cpp).
-  void DrawGadget(HDC dc, const RECT& bounds);
+  // Paints the gadget into `dc` within `bounds` at `dpi` (GadgetDrawing.cpp).
+  void DrawGadget(HDC dc, const RECT& bounds, int dpi);
   // The marker shown while paused, "< Paused >".
   std::u16string PausedText() const;
 
@@ -183,6 +185,10 @@ class GadgetControl : public OleControl,
   UniqueFont linkFont_;
   UniqueBitmap barBitmapTop_;
   UniqueBitmap barBitmapBottom_;
+  // Fonts and strips for a dpi other than 96, and the dpi of the last
+  // draw, which the pointer's link bar follows.
+  GadgetDpiObjects dpiObjects_;
+  int drawDpi_ = GadgetGeometry::kBaseDpi;
   // Line breaks of the texts shown lately: a redraw measures only lines it
   // has not laid out before. Keyed by the body font, which lives as long.
   LineBreakCache lineBreaks_;

@@ -11,14 +11,16 @@ namespace {
 
 // The marker sits at the title bar's right end, in the control's visible
 // width; the title keeps what is left, cut with an ellipsis.
-void DrawTitleBar(FrameSink& frame, TextMeasurer& measurer, Rect title, int width,
+void DrawTitleBar(FrameSink& frame, TextMeasurer& measurer, const GadgetGeometry& geometry, int width,
                   std::u16string_view titleText, std::u16string_view marker) {
+  Rect title = geometry.TitleTextRect();
   if (!marker.empty()) {
-    constexpr int kGap = 6;
-    const int right = std::min(title.right, width) - 3;
-    const Rect markerArea{right - measurer.Measure(marker).width - 1, title.top, right, title.bottom};
+    const int gap = geometry.Scaled(6);
+    const int right = std::min(title.right, width) - geometry.Scaled(3);
+    const Rect markerArea{right - measurer.Measure(marker).width - geometry.Scaled(1), title.top, right,
+                          title.bottom};
     frame.DrawBarText(BarText::kTitle, markerArea, marker);
-    title.right = std::max(title.left, markerArea.left - kGap);
+    title.right = std::max(title.left, markerArea.left - gap);
   }
   frame.DrawBarText(BarText::kTitle, title, titleText);
 }
@@ -26,17 +28,17 @@ void DrawTitleBar(FrameSink& frame, TextMeasurer& measurer, Rect title, int widt
 }  // namespace
 
 void PaintGadget(TypingMachine& machine, std::u16string_view pausedMarker, int width, int height,
-                 TextMeasurer& measurer, PageSink& page, FrameSink& frame, LineBreakCache* cache) {
-  const GadgetGeometry geometry = GadgetGeometry::ForControl(width, height);
+                 TextMeasurer& measurer, PageSink& page, FrameSink& frame, LineBreakCache* cache, int dpi) {
+  const GadgetGeometry geometry = GadgetGeometry::ForControl(width, height, dpi);
   const std::u16string_view text = machine.CurrentItem().description;
-  if (machine.RevealDue()) machine.RevealFirstPage(FirstPageTypedCount(measurer, text, geometry.layout, cache));
-  const bool pageFull = LayoutTypedText(page, measurer, text, machine.TypedCount(), geometry.layout,
+  if (machine.RevealDue()) machine.RevealFirstPage(FirstPageTypedCount(measurer, text, geometry, cache));
+  const bool pageFull = LayoutTypedText(page, measurer, text, machine.TypedCount(), geometry,
                                         machine.CursorVisible(), cache);
   if (pageFull) machine.StartResumeWait();
 
   const FeedItem& item = machine.CurrentItem();
   if (geometry.ShowsTitleBar()) {
-    DrawTitleBar(frame, measurer, geometry.TitleTextRect(), width, item.title,
+    DrawTitleBar(frame, measurer, geometry, width, item.title,
                  machine.Paused() ? pausedMarker : std::u16string_view());
   }
   if (geometry.ShowsLinkBar()) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "gadget/FrameSink.h"
+#include "gadget/GadgetGeometry.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/PageSink.h"
 #include "gadget/TextMeasurer.h"
@@ -21,9 +22,11 @@ namespace quorvane {
 //  3. into `frame`: the title if height >= 34, the feed title if
 //     height >= 50, then both bar outlines.
 // While paused, `pausedMarker` stands at the right end of the title bar and
-// the title gives way to it; the text stays as typed.
+// the title gives way to it; the text stays as typed. The sizes are those at
+// 96 dpi scaled to `dpi` (GadgetGeometry); the measurer and the sinks bring
+// fonts and strips made for the same dpi.
 void PaintGadget(TypingMachine& machine, std::u16string_view pausedMarker, int width, int height,
                  TextMeasurer& measurer, PageSink& page, FrameSink& frame,
-                 LineBreakCache* cache = nullptr);
+                 LineBreakCache* cache = nullptr, int dpi = GadgetGeometry::kBaseDpi);
 
 }  // namespace quorvane

@@ -1,7 +1,8 @@
 // Clicks and the pointer shape over the link bar: the bottom 16 rows of the
-// control's rectangle. A click opens the headline's link only in a control
-// at least 50 pixels high, and only a web link; the hand shows wherever the
-// link bar is, whatever the height, for a link a click would open.
+// control's rectangle (at 96 dpi; as many as the last draw's bar had). A
+// click opens the headline's link only in a control at least 50 pixels high
+// (scaled likewise), and only a web link; the hand shows wherever the link
+// bar is, whatever the height, for a link a click would open.
 #include "gadget/GadgetControl.h"
 
 #include <shellapi.h>
@@ -13,10 +14,9 @@
 namespace quorvane {
 namespace {
 
-constexpr LONG kLinkBarRows = 16;
-constexpr LONG kMinClickableHeight = 50;
-
-bool InLinkBar(const RECT& frame, LONG y) { return y > frame.bottom - kLinkBarRows; }
+bool InLinkBar(const RECT& frame, LONG y, int dpi) {
+  return y > frame.bottom - GadgetGeometry::Scale(GadgetGeometry::kBarHeight, dpi);
+}
 
 // The control's rectangle in the coordinates of its pointer messages: the
 // container's client area when windowless, the control's own client area
@@ -32,7 +32,8 @@ LRESULT GadgetControl::OnLButtonDown(WPARAM, LPARAM lParam) {
   const std::u16string link = machine_.CurrentItem().link;
   if (link.empty()) return 0;
   const RECT frame = PointerFrame(Window(), PositionRect());
-  if (frame.bottom - frame.top >= kMinClickableHeight && InLinkBar(frame, GET_Y_LPARAM(lParam)) && IsWebLink(link))
+  const bool clickable = frame.bottom - frame.top >= GadgetGeometry::Scale(GadgetGeometry::kLinkBarMinHeight, drawDpi_);
+  if (clickable && InLinkBar(frame, GET_Y_LPARAM(lParam), drawDpi_) && IsWebLink(link))
     OpenLink(link);
   return 0;
 }
@@ -43,7 +44,7 @@ bool GadgetControl::OnSetCursor(WPARAM wParam, LPARAM) {
   POINT pointer{};
   GetCursorPos(&pointer);
   ScreenToClient(reinterpret_cast<HWND>(wParam), &pointer);
-  if (!InLinkBar(PointerFrame(Window(), PositionRect()), pointer.y)) return false;
+  if (!InLinkBar(PointerFrame(Window(), PositionRect()), pointer.y, drawDpi_)) return false;
   SetCursor(handCursor_);
   return true;
 }

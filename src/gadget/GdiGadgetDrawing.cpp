@@ -1,7 +1,5 @@
 #include "gadget/GdiGadgetDrawing.h"
 
-#include <algorithm>
-
 #include "gadget/GadgetGeometry.h"
 #include "gadget/GadgetPainter.h"
 #include "gadget/GdiFrameSink.h"
@@ -14,7 +12,7 @@ namespace quorvane {
 
 bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
                     std::u16string_view pausedMarker, const GadgetDrawingResources& resources,
-                    LineBreakCache& cache, GadgetDrawStats* stats) {
+                    LineBreakCache& cache, GadgetDrawStats* stats, int dpi) {
   const int width = bounds.right - bounds.left;
   const int height = bounds.bottom - bounds.top;
   if (width <= 0 || height <= 0) return true;
@@ -24,7 +22,7 @@ bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
   // made from the one before.
   const GdiSurface gadget(target, width, height);
   if (!gadget.valid()) return false;
-  const GdiSurface page(gadget.dc(), std::max(width, GadgetGeometry::kMinLayoutWidth), height);
+  const GdiSurface page(gadget.dc(), GadgetGeometry::ForControl(width, height, dpi).layout.Width(), height);
   if (!page.valid()) return false;
   const GdiSurface bitmaps(page.dc());
   if (!bitmaps.valid()) return false;
@@ -35,7 +33,7 @@ bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
                        resources.barBitmapBottom);
   GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour,
                      resources.feedTitleInk);
-  PaintGadget(machine, pausedMarker, width, height, measurer, pageSink, frame, &cache);
+  PaintGadget(machine, pausedMarker, width, height, measurer, pageSink, frame, &cache, dpi);
 
   BitBlt(target, bounds.left, bounds.top, width, height, gadget.dc(), 0, 0, SRCCOPY);
   if (stats) stats->measureCalls = measurer.Calls();

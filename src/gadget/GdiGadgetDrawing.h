@@ -31,9 +31,10 @@ struct GadgetDrawStats {
 // and must only ever see fonts that stay alive while it holds their lines
 // (the control owns both). Returns false, with the target untouched, when
 // the off-screen surfaces cannot be made; an empty `bounds` draws nothing
-// and counts as success.
+// and counts as success. The sizes are scaled to `dpi`, for which
+// `resources` must have been made (GadgetDpiObjects).
 bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
                     std::u16string_view pausedMarker, const GadgetDrawingResources& resources,
-                    LineBreakCache& cache, GadgetDrawStats* stats = nullptr);
+                    LineBreakCache& cache, GadgetDrawStats* stats = nullptr, int dpi = 96);
 
 }  // namespace quorvane

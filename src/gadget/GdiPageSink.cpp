@@ -7,9 +7,15 @@
 namespace quorvane {
 namespace {
 
-// The part of the gradient strip stretched over a bar: its first 3 columns.
+// The part of the gradient strip stretched over a bar: its first 3 columns
+// and every row (16 in the module's bitmap, as many as the bar is high in
+// one made for another dpi).
 constexpr int kStripColumns = 3;
-constexpr int kStripRows = 16;
+
+int StripRows(HBITMAP strip) {
+  BITMAP info{};
+  return GetObjectW(strip, sizeof(info), &info) ? info.bmHeight : 0;
+}
 
 }  // namespace
 
@@ -18,11 +24,13 @@ void GdiPageSink::ClearPage(int width, int height) {
 }
 
 void GdiPageSink::DrawBarBackground(Bar bar, const Rect& area) {
-  const SelectedObject strip(bitmapSource_, bar == Bar::kTitle ? titleBar_ : linkBar_);
+  HBITMAP bitmap = bar == Bar::kTitle ? titleBar_ : linkBar_;
+  const int rows = StripRows(bitmap);
+  const SelectedObject strip(bitmapSource_, bitmap);
   if (!strip.selected()) return;
   SetStretchBltMode(page_, COLORONCOLOR);
   StretchBlt(page_, area.left, area.top, area.Width(), area.Height(), bitmapSource_, 0, 0,
-             kStripColumns, kStripRows, SRCCOPY);
+             kStripColumns, rows, SRCCOPY);
 }
 
 void GdiPageSink::DrawRun(int x, int y, std::u16string_view run) {

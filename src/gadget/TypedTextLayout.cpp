@@ -31,9 +31,8 @@ void DrawTypedLine(PageSink& page, int x, int y, std::u16string_view text, std::
   page.DrawRun(x, y, run);
 }
 
-int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const Rect& layout,
+int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
                         LineBreakCache* cache) {
-  const GadgetGeometry geometry = GadgetGeometry::ForLayout(layout);
   const int availableWidth = geometry.TextWidth();
   TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
   int y = geometry.TextTop();
@@ -51,8 +50,7 @@ int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const 
 }
 
 bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
-                     const Rect& layout, bool cursorVisible, LineBreakCache* cache) {
-  const GadgetGeometry geometry = GadgetGeometry::ForLayout(layout);
+                     const GadgetGeometry& geometry, bool cursorVisible, LineBreakCache* cache) {
   const int availableWidth = geometry.TextWidth();
   TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
 

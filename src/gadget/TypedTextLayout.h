@@ -26,14 +26,24 @@ namespace quorvane {
 // With a cache, lines laid out by an earlier call for the same text, width
 // and font are not measured again; the drawing is the same either way.
 bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
-                     const Rect& layout, bool cursorVisible, LineBreakCache* cache = nullptr);
+                     const GadgetGeometry& geometry, bool cursorVisible, LineBreakCache* cache = nullptr);
+// The same at 96 dpi.
+inline bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
+                            const Rect& layout, bool cursorVisible, LineBreakCache* cache = nullptr) {
+  return LayoutTypedText(page, measurer, text, count, GadgetGeometry::ForLayout(layout), cursorVisible, cache);
+}
 
 // The typed count that shows the first page of `text` whole: the whole
 // text when it fits on one page, else the first page's last line typed up
 // to its final character (the space it was broken at), as when typing
 // holds on a full page. Laid out as LayoutTypedText would.
-int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const Rect& layout,
+int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
                         LineBreakCache* cache = nullptr);
+// The same at 96 dpi.
+inline int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const Rect& layout,
+                               LineBreakCache* cache = nullptr) {
+  return FirstPageTypedCount(measurer, text, GadgetGeometry::ForLayout(layout), cache);
+}
 
 // Draws `length` characters of `text` from `start` at (x, y), followed by
 // "_ " if `cursorVisible`. A negative length (typed position inside the

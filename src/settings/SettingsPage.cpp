@@ -52,6 +52,15 @@ SIZE MeasureDialog() {
                                        InertDialogProc, 0)) {
     RECT rect;
     GetWindowRect(dialog, &rect);
+    // Each control's position and size are rounded on their own, so at
+    // some dpi a control that ends on the template's edge ends a pixel
+    // beyond the dialog's: the page covers every control whole.
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      RECT part;
+      GetWindowRect(child, &part);
+      rect.right = std::max(rect.right, part.right);
+      rect.bottom = std::max(rect.bottom, part.bottom);
+    }
     size = {rect.right - rect.left, rect.bottom - rect.top};
     DestroyWindow(dialog);
   }

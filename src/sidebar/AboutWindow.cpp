@@ -2,11 +2,15 @@
 
 #include <algorithm>
 
+#include "win/Dpi.h"
+
 namespace quorvane::sidebar {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvaneSidebarAbout";
+// Sizes at 96 dpi, scaled to the dpi of the monitor the box is on.
 constexpr int kWidth = 380, kHeight = 150, kPicture = 32, kMargin = 12;
+constexpr int kButtonWidth = 76, kButtonHeight = 24, kButtonInsetX = 88, kButtonInsetY = 36, kTextInsetY = 44;
 
 }  // namespace
 
@@ -21,8 +25,9 @@ void AboutWindow::Show(HWND owner, IPicture* picture, const std::wstring& text) 
   options.title = L"About";
   options.exStyle = WS_EX_DLGMODALFRAME;
   options.look.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  RECT frame{0, 0, kWidth, kHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, options.exStyle);
+  dpi_ = WindowDpi(owner);
+  RECT frame{0, 0, Scaled(kWidth), Scaled(kHeight)};
+  AdjustWindowRectForDpi(frame, style, options.exStyle, dpi_);
   // Below the sidebar, kept inside the work area.
   RECT work{0, 0, 800, 600};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -35,17 +40,27 @@ void AboutWindow::Show(HWND owner, IPicture* picture, const std::wstring& text) 
                       },
                       options))
     return;
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-  HWND ok = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                            kWidth - 88, kHeight - 36, 76, 24, window_.Handle(), reinterpret_cast<HMENU>(IDOK),
-                            GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  HWND ok = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0,
+                            0, window_.Handle(), reinterpret_cast<HMENU>(IDOK), GetModuleHandleW(nullptr), nullptr);
+  FitToDpi();
   ShowWindow(window_.Handle(), SW_SHOWNORMAL);
   SetFocus(ok);
 }
+
+// The font and the OK button for the box's dpi; the text and picture
+// follow at the next paint.
+void AboutWindow::FitToDpi() {
+  HWND ok = GetDlgItem(window_.Handle(), IDOK);
+  const LOGFONTW message = MessageFontForDpi(dpi_);
+  UniqueFont font(CreateFontIndirectW(&message));
+  SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  font_ = std::move(font);  // the button no longer uses the old one
+  MoveWindow(ok, Scaled(kWidth - kButtonInsetX), Scaled(kHeight - kButtonInsetY), Scaled(kButtonWidth),
+             Scaled(kButtonHeight), TRUE);
+  InvalidateRect(window_.Handle(), nullptr, TRUE);
+}
+
+int AboutWindow::Scaled(int pixels) const { return ScaleToDpi(pixels, dpi_); }
 
 void AboutWindow::Close() {
   window_.Destroy();
@@ -59,12 +74,13 @@ void AboutWindow::Paint(HDC dc) {
     OLE_YSIZE_HIMETRIC height = 0;
     picture_->get_Width(&width);
     picture_->get_Height(&height);
-    picture_->Render(dc, kMargin, kMargin, kPicture, kPicture, 0, height, width, -height, nullptr);
+    picture_->Render(dc, Scaled(kMargin), Scaled(kMargin), Scaled(kPicture), Scaled(kPicture), 0, height, width,
+                     -height, nullptr);
   }
   HGDIOBJ old = SelectObject(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  RECT area{kMargin * 2 + kPicture, kMargin, kWidth - kMargin, kHeight - 44};
+  RECT area{Scaled(kMargin * 2 + kPicture), Scaled(kMargin), Scaled(kWidth - kMargin), Scaled(kHeight - kTextInsetY)};
   DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &area, DT_WORDBREAK | DT_NOPREFIX);
   SelectObject(dc, old);
 }
@@ -84,6 +100,14 @@ LRESULT AboutWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      dpi_ = HIWORD(wParam);
+      SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      FitToDpi();
+      return 0;
+    }
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

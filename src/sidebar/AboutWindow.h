@@ -24,11 +24,14 @@ class AboutWindow {
  private:
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Paint(HDC dc);
+  void FitToDpi();
+  int Scaled(int pixels) const;
 
   UniqueFont font_;  // the OK button's: goes after the window
   OwnedWindow window_;
   ComPtr<IPicture> picture_;
   std::wstring text_;
+  int dpi_ = 96;  // of the monitor the box is on
 };
 
 }  // namespace quorvane::sidebar

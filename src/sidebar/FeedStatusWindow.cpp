@@ -2,10 +2,15 @@
 
 #include <commctrl.h>
 
+#include "win/Dpi.h"
+
 namespace quorvane::sidebar {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvaneFeedStatus";
+// Sizes at 96 dpi, scaled to the dpi of the monitor the window is on.
+constexpr SIZE kWindowSize{800, 220};
+constexpr int kWindowOffset = 16;
 constexpr struct {
   const wchar_t* title;
   int width;
@@ -55,20 +60,22 @@ bool FeedStatusWindow::Show(HWND owner, IUnknown* control, const FeedTitles& tit
     if (!registered) return false;
     RECT work{0, 0, 800, 600};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Feed status", WS_OVERLAPPEDWINDOW, work.left + 16,
-                              work.top + 16, 800, 220, owner, nullptr, GetModuleHandleW(nullptr), this);
+    const int dpi = WindowDpi(owner);
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Feed status", WS_OVERLAPPEDWINDOW,
+                              work.left + ScaleToDpi(kWindowOffset, dpi), work.top + ScaleToDpi(kWindowOffset, dpi),
+                              ScaleToDpi(kWindowSize.cx, dpi), ScaleToDpi(kWindowSize.cy, dpi), owner, nullptr,
+                              GetModuleHandleW(nullptr), this);
     if (!window_) return false;
     list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
                             0, 0, 0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
       LVCOLUMNW column{};
-      column.mask = LVCF_TEXT | LVCF_WIDTH;
+      column.mask = LVCF_TEXT;
       column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-      column.cx = kColumns[i].width;
       SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
+    FitToDpi(WindowDpi(window_));
     RECT client;
     GetClientRect(window_, &client);
     MoveWindow(list_, 0, 0, client.right, client.bottom, FALSE);
@@ -78,6 +85,16 @@ bool FeedStatusWindow::Show(HWND owner, IUnknown* control, const FeedTitles& tit
   ShowWindow(window_, SW_SHOWNORMAL);
   SetForegroundWindow(window_);
   return true;
+}
+
+// The list's font and column widths for `dpi`.
+void FeedStatusWindow::FitToDpi(int dpi) {
+  const LOGFONTW message = MessageFontForDpi(dpi);
+  UniqueFont font(CreateFontIndirectW(&message));
+  SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);  // the list no longer uses the old one
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, i, ScaleToDpi(kColumns[i].width, dpi));
 }
 
 void FeedStatusWindow::Close() {
@@ -149,6 +166,13 @@ LRESULT CALLBACK FeedStatusWindow::Proc(HWND window, UINT message, WPARAM wParam
     case WM_SIZE:
       if (self && self->list_) MoveWindow(self->list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       return 0;
+    case WM_DPICHANGED: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (self && self->list_) self->FitToDpi(HIWORD(wParam));
+      return 0;
+    }
     case WM_NCDESTROY:
       if (self) {
         self->window_ = nullptr;

@@ -12,6 +12,7 @@
 #include "QuorvaneRSS_h.h"
 #include "settings/FeedTitles.h"
 #include "win/com/ComPtr.h"
+#include "win/com/UniqueAny.h"
 
 namespace quorvane::sidebar {
 
@@ -37,11 +38,13 @@ class FeedStatusWindow {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   std::vector<Row> ReadRows() const;
   void Fill();
+  void FitToDpi(int dpi);
 
   ComPtr<IQuorvaneRSSFeeds> feeds_;
   FeedTitles titles_;
   HWND window_ = nullptr;
   HWND list_ = nullptr;
+  UniqueFont font_;  // the list's: freed after the window
   std::vector<Row> rows_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "win/Dpi.h"
 #include "win/com/ComObject.h"
 #include "win/com/ComPtr.h"
 #include "win/com/UniqueAny.h"
@@ -13,6 +14,8 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvaneSidebarSettings";
 constexpr int kApplyId = 12321;  // the standard frame's id for Apply
+// At 96 dpi, scaled to the dpi of the owner's monitor; the pages size
+// themselves in dialog units.
 constexpr int kMargin = 7, kButtonWidth = 75, kButtonHeight = 23;
 
 struct FrameState;
@@ -91,11 +94,11 @@ LRESULT FrameState::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND AddButton(HWND parent, HFONT font, const wchar_t* text, int id, int x, int y, bool isDefault) {
+HWND AddButton(HWND parent, HFONT font, const wchar_t* text, int id, RECT place, bool isDefault) {
   HWND button = CreateWindowExW(0, L"BUTTON", text,
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), x, y,
-                                kButtonWidth, kButtonHeight, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleW(nullptr), nullptr);
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                                place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return button;
 }
@@ -128,20 +131,23 @@ HRESULT CreateFrame(FrameState& state, HWND owner, const std::wstring& caption) 
     area.cx = std::max(area.cx, size.cx);
     area.cy += size.cy;
   }
-  const int clientWidth = std::max<int>(area.cx + 2 * kMargin, 3 * kButtonWidth + 4 * kMargin);
-  const int clientHeight = area.cy + 3 * kMargin + kButtonHeight;
+  const int dpi = WindowDpi(owner);
+  const int margin = ScaleToDpi(kMargin, dpi), buttonWidth = ScaleToDpi(kButtonWidth, dpi),
+            buttonHeight = ScaleToDpi(kButtonHeight, dpi);
+  const int clientWidth = std::max<int>(area.cx + 2 * margin, 3 * buttonWidth + 4 * margin);
+  const int clientHeight = area.cy + 3 * margin + buttonHeight;
   RECT frame{0, 0, clientWidth, clientHeight};
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   WindowOptions options;
   options.exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   options.look.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  AdjustWindowRectEx(&frame, style, FALSE, options.exStyle);
+  AdjustWindowRectForDpi(frame, style, options.exStyle, dpi);
   RECT ownerRect{};
   GetWindowRect(owner, &ownerRect);
   RECT work{0, 0, 800, 600};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const int x = std::max<LONG>(work.left, std::min<LONG>(ownerRect.left - width - 8, work.right - width));
+  const int x = std::max<LONG>(work.left, std::min<LONG>(ownerRect.left - width - ScaleToDpi(8, dpi), work.right - width));
   const int y = std::max<LONG>(work.top, std::min<LONG>(ownerRect.top, work.bottom - height));
   const std::wstring title = L"Properties for " + caption;
   options.title = title.c_str();
@@ -151,26 +157,24 @@ HRESULT CreateFrame(FrameState& state, HWND owner, const std::wstring& caption) 
                            },
                            options))
     return HRESULT_FROM_WIN32(GetLastError());
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  state.font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  const LOGFONTW message = MessageFontForDpi(dpi);
+  state.font.reset(CreateFontIndirectW(&message));
 
-  int top = kMargin;
+  int top = margin;
   for (size_t i = 0; i < state.pages.size(); ++i) {
-    RECT place{kMargin, top, kMargin + state.sizes[i].cx, top + state.sizes[i].cy};
+    RECT place{margin, top, margin + state.sizes[i].cx, top + state.sizes[i].cy};
     state.pages[i]->Activate(state.Window(), &place, TRUE);
     state.pages[i]->Show(SW_SHOWNORMAL);
     top += state.sizes[i].cy;
   }
-  const int buttonTop = clientHeight - kMargin - kButtonHeight;
-  int buttonLeft = clientWidth - 3 * (kButtonWidth + kMargin);
-  AddButton(state.Window(), state.font.get(), L"OK", IDOK, buttonLeft, buttonTop, true);
-  AddButton(state.Window(), state.font.get(), L"Cancel", IDCANCEL, buttonLeft += kButtonWidth + kMargin, buttonTop,
-            false);
-  EnableWindow(AddButton(state.Window(), state.font.get(), L"&Apply", kApplyId, buttonLeft + kButtonWidth + kMargin,
-                         buttonTop, false),
-               FALSE);
+  const int buttonTop = clientHeight - margin - buttonHeight;
+  const auto button = [&](int index) {
+    const int left = clientWidth - (3 - index) * (buttonWidth + margin);
+    return RECT{left, buttonTop, left + buttonWidth, buttonTop + buttonHeight};
+  };
+  AddButton(state.Window(), state.font.get(), L"OK", IDOK, button(0), true);
+  AddButton(state.Window(), state.font.get(), L"Cancel", IDCANCEL, button(1), false);
+  EnableWindow(AddButton(state.Window(), state.font.get(), L"&Apply", kApplyId, button(2), false), FALSE);
   return S_OK;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "win/Dpi.h"
 #include "win/com/UniqueAny.h"
 #include "sidebar/GadgetState.h"
 
@@ -14,13 +15,17 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvaneSidebarPanel";
 constexpr UINT_PTR kTickTimer = 1;
+// Sizes at 96 dpi; the panel scales them to the dpi of its monitor.
 constexpr int kMargin = 4;
 constexpr int kPanelClientWidth = 240;
+constexpr SIZE kMinClientSize{96, 60};
 constexpr SIZE kFallbackSize{4, 3};  // aspect for a gadget that names no size
 
-int ScaledHeight(SIZE size, int width) {
+// A gadget's height at `width`: its default size's aspect, and at least its
+// default height (pixels at 96 dpi, scaled to `dpi`).
+int ScaledHeight(SIZE size, int width, int dpi) {
   if (size.cx <= 0 || size.cy <= 0) size = kFallbackSize;
-  return std::max<int>(size.cy, MulDiv(width, size.cy, size.cx));
+  return std::max<int>(ScaleToDpi(size.cy, dpi), MulDiv(width, size.cy, size.cx));
 }
 
 }  // namespace
@@ -46,6 +51,7 @@ bool SidebarWindow::Create() {
                      },
                      options))
     return false;
+  dpi_ = WindowDpi(window_);
   SetTimer(window_, kTickTimer, kTickMs, nullptr);
   return true;
 }
@@ -78,17 +84,19 @@ void SidebarWindow::RemoveGadget(size_t index) {
 }
 
 void SidebarWindow::FitAndShow(int showCommand) {
-  int height = kMargin;
-  const int width = kPanelClientWidth - 2 * kMargin;
-  for (const Slot& slot : slots_) height += ScaledHeight(slot.site->DefaultSize(), width) + kMargin;
-  if (slots_.empty()) height = 60;
-  RECT frame{0, 0, kPanelClientWidth, height};
+  const int margin = Scaled(kMargin);
+  int height = margin;
+  const int width = Scaled(kPanelClientWidth) - 2 * margin;
+  for (const Slot& slot : slots_) height += ScaledHeight(slot.site->DefaultSize(), width, dpi_) + margin;
+  if (slots_.empty()) height = Scaled(kMinClientSize.cy);
+  RECT frame{0, 0, Scaled(kPanelClientWidth), height};
   const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
-  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  AdjustWindowRectForDpi(frame, style, 0, dpi_);
   RECT work{0, 0, 800, 600};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
-  SetWindowPos(window_, nullptr, std::max<LONG>(work.left, work.right - frameWidth - 8), work.top + 8, frameWidth,
+  SetWindowPos(window_, nullptr, std::max<LONG>(work.left, work.right - frameWidth - Scaled(8)), work.top + Scaled(8),
+               frameWidth,
                frameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
@@ -98,15 +106,16 @@ void SidebarWindow::Layout() {
   if (!window_) return;
   RECT client{};
   GetClientRect(window_, &client);
-  const int width = std::max<int>(1, client.right - 2 * kMargin);
-  int top = kMargin;
+  const int margin = Scaled(kMargin);
+  const int width = std::max<int>(1, client.right - 2 * margin);
+  int top = margin;
   for (size_t i = 0; i < slots_.size(); ++i) {
-    int height = ScaledHeight(slots_[i].site->DefaultSize(), width);
+    int height = ScaledHeight(slots_[i].site->DefaultSize(), width, dpi_);
     // The last gadget takes what is left: a taller panel shows more text.
-    if (i + 1 == slots_.size()) height = std::max<int>(height, client.bottom - kMargin - top);
-    const RECT rect{kMargin, top, kMargin + width, top + height};
+    if (i + 1 == slots_.size()) height = std::max<int>(height, client.bottom - margin - top);
+    const RECT rect{margin, top, margin + width, top + height};
     if (!EqualRect(&rect, &slots_[i].site->Rect())) slots_[i].site->SetRect(rect);
-    top += height + kMargin;
+    top += height + margin;
   }
   InvalidateRect(window_, nullptr, FALSE);
 }
@@ -237,6 +246,9 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO:
       OnMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_TIMER:
       if (wParam == kTickTimer) {
         // The status window follows the gadget's cycles.
@@ -293,10 +305,23 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void SidebarWindow::OnMinMaxInfo(MINMAXINFO& info) const {
-  RECT frame{0, 0, 96, 60};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE, 0);
+  RECT frame{0, 0, Scaled(kMinClientSize.cx), Scaled(kMinClientSize.cy)};
+  AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), 0, dpi_);
   info.ptMinTrackSize = POINT{frame.right - frame.left, frame.bottom - frame.top};
 }
+
+// Moved to a monitor of another dpi (or the user changed the scale): the
+// panel takes the size the system suggests, which keeps its proportions,
+// and lays its gadgets out again, so each gets its new size and is drawn
+// again at the new dpi.
+void SidebarWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi > 0 ? dpi : kDefaultDpi;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+}
+
+int SidebarWindow::Scaled(int pixels) const { return ScaleToDpi(pixels, dpi_); }
 
 bool SidebarWindow::OnPointer(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

@@ -105,6 +105,9 @@ class SidebarWindow final : public SiteHost {
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnContextMenu(LPARAM lParam);
   void OnMinMaxInfo(MINMAXINFO& info) const;
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  // `pixels` at 96 dpi at the panel's dpi.
+  int Scaled(int pixels) const;
   // Parts of RunMenuCommand.
   void RunGadgetCommand(size_t gadget, UINT command);
   void ShowGadgetAbout(size_t gadget);
@@ -144,6 +147,7 @@ class SidebarWindow final : public SiteHost {
   bool closePending_ = false;
   bool closed_ = false;
   HICON icon_ = nullptr;  // the first gadget's, owned by its site
+  int dpi_ = 96;          // of the monitor the panel is on
 };
 
 }  // namespace quorvane::sidebar

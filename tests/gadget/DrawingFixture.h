@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "gadget/GadgetDpiObjects.h"
 #include "gadget/GdiGadgetDrawing.h"
 #include "gadget/GdiObjects.h"
 
@@ -35,16 +36,7 @@ inline COLORREF Grey(int level) { return RGB(level, level, level); }
 class Canvas {
  public:
   Canvas(int width, int height) : width_(width), height_(height), dc_(nullptr) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    bits_ = static_cast<std::uint32_t*>(bits);
+    bitmap_.reset(CreateTopDownBitmap(width, height, &bits_));
     selection_ = SelectObject(dc_.get(), bitmap_.get());
     for (int i = 0; i < width * height; ++i) bits_[i] = 0x00FF00FF;
   }

@@ -4,13 +4,17 @@
 // never by glyph shape.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "DrawingFixture.h"
 #include "FakeCanvas.h"
+#include "gadget/GadgetDpiObjects.h"
 #include "gadget/GdiGadgetDrawing.h"
 
 namespace quorvane {
@@ -232,6 +236,64 @@ TEST_F(DrawingPixelTest, BarTextsKeepAmpersandsEndInEllipsesAndTheFeedTitleIsCen
   EXPECT_GE(tail.top, baseline - 2) << "title does not end in dots";
   EXPECT_LE(tail.bottom, baseline);
   EXPECT_GT(title.right, kWidth - 20) << "title is not cut near the right edge";
+}
+
+TEST_F(DrawingPixelTest, AtHigherDpiTheBarsGrowWithTheFontsAndShadeSmoothly) {
+  Show(Record(u"Hello world", u"Title Tj", u"Feed"), 3);
+  constexpr int kWidth = 240, kHeight = 160;
+  // The title's ink at 96 dpi, for its height.
+  Canvas base(kWidth, kHeight);
+  Draw(base, {0, 0, kWidth, kHeight}, "");
+  const Ink baseTitle = FindInk(base, {0, 0, kWidth, 16}, kLinkBlue);
+  ASSERT_GT(baseTitle.count, 0);
+
+  for (const int dpi : {144, 192}) {
+    SCOPED_TRACE("dpi " + std::to_string(dpi));
+    const int bar = dpi / 6;  // 24 and 32 pixels: 16 at 96 dpi
+    GadgetDpiObjects scaled;
+    LineBreakCache fresh;  // lines are kept by font handle
+    Canvas canvas(kWidth, kHeight);
+    ASSERT_TRUE(DrawGadgetToDc(canvas.dc(), {0, 0, kWidth, kHeight}, machine, kPausedText,
+                               scaled.For(dpi, objects.Resources()), fresh, nullptr, dpi));
+    canvas.Snapshot("dpi_" + std::to_string(dpi));
+
+    // Each bar's outline is `bar` rows high.
+    for (const int top : {0, kHeight - bar}) {
+      for (const int row : {top, top + bar / 2, top + bar - 1}) {
+        EXPECT_EQ(canvas.Pixel(0, row), kOutlineGrey) << "row " << row;
+        EXPECT_EQ(canvas.Pixel(kWidth - 1, row), kOutlineGrey) << "row " << row;
+      }
+      EXPECT_EQ(canvas.Pixel(kWidth / 2, top), kOutlineGrey);
+      EXPECT_EQ(canvas.Pixel(kWidth / 2, top + bar - 1), kOutlineGrey);
+    }
+    EXPECT_EQ(canvas.Pixel(1, bar), kWhite) << "the title bar is taller than " << bar;
+
+    // The strip shades from top to bottom through more levels than its 16
+    // rows: resampled, not stretched row by row.
+    std::vector<int> levels;
+    for (int row = 1; row < bar - 1; ++row) levels.push_back(GetRValue(canvas.Pixel(kWidth - 2, row)));
+    EXPECT_TRUE(std::is_sorted(levels.begin(), levels.end()));
+    EXPECT_GT(std::set<int>(levels.begin(), levels.end()).size(), 16u);
+    EXPECT_NEAR(levels.front(), kGradient[0], 4);
+    EXPECT_NEAR(levels.back(), kGradient[15], 2);
+
+    // Both bar texts sit inside their bars, the title grown with the dpi.
+    const Ink title = FindInk(canvas, {0, 0, kWidth, bar}, kLinkBlue);
+    const Ink feed = FindInk(canvas, {0, kHeight - bar, kWidth, kHeight}, kLinkBlue);
+    ASSERT_GT(title.count, 0);
+    ASSERT_GT(feed.count, 0);
+    EXPECT_GE(title.top, 1);
+    EXPECT_LE(title.bottom, bar - 2) << "the title is cut by its bar";
+    EXPECT_LE(feed.bottom, kHeight - 2) << "the feed title is cut by its bar";
+    EXPECT_GE(title.bottom - title.top + 1, (baseTitle.bottom - baseTitle.top + 1) * dpi / 96 - 2);
+    EXPECT_GE(title.left, GadgetGeometry::Scale(3, dpi));
+
+    // The typed text and its cursor start in the scaled text area.
+    const Ink typed = FindInk(canvas, {0, bar, kWidth, kHeight - bar}, kTextGrey);
+    ASSERT_GT(typed.count, 0);
+    EXPECT_GE(typed.top, dpi * 18 / 96);
+    EXPECT_GE(typed.left, GadgetGeometry::Scale(3, dpi));
+  }
 }
 
 TEST_F(DrawingPixelTest, IdleRedrawMeasuresNothingAndLeavesTheControlsObjectsFree) {

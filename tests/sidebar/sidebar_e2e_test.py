@@ -127,6 +127,17 @@ class SidebarEndToEnd(unittest.TestCase):
         return subprocess.Popen(command, env=dict(os.environ, QUORVANE_BUILD_DIR=BUILD),
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 
+    def copied_prefix(self):
+        """(environment, folder, runner) of a copy of the test prefix; the
+        caller stops its wineserver and removes it."""
+        run = os.path.join(ROOT, "scripts", "wine-run")
+        env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
+        subprocess.run([run, "cmd", "/c", "exit"], env=env, capture_output=True, timeout=120)
+        prefix = os.path.join(self.dir, "prefix")
+        copy_prefix(os.path.join(BUILD, "wineprefix"), prefix)
+        env["WINEPREFIX"] = prefix
+        return env, prefix, lambda *args: subprocess.run([run, *args], env=env, capture_output=True, timeout=120)
+
     def run_sidebar(self, script, *args):
         process = self.sidebar(script, *args)
         output, _ = process.communicate(timeout=120)
@@ -358,15 +369,9 @@ class SidebarEndToEnd(unittest.TestCase):
 
     def test_an_installed_sidebar_registers_the_gadget_and_creates_it_from_its_class(self):
         # Installed into a copy of the test prefix, thrown away afterwards.
-        run = os.path.join(ROOT, "scripts", "wine-run")
-        env = dict(os.environ, QUORVANE_BUILD_DIR=BUILD)
-        subprocess.run([run, "cmd", "/c", "exit"], env=env, capture_output=True, timeout=120)
-        prefix = os.path.join(self.dir, "prefix")
-        copy_prefix(os.path.join(BUILD, "wineprefix"), prefix)
-        env["WINEPREFIX"] = prefix
+        env, prefix, wine = self.copied_prefix()
         exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
         plugins = "HKCU\\Software\\QuorvaneSidebar\\Plugins"
-        wine = lambda *args: subprocess.run([run, *args], env=env, capture_output=True, timeout=120)
         try:
             installed = wine(exe, "--install")
             self.assertEqual(installed.returncode, 0, installed.stdout + installed.stderr)
@@ -387,6 +392,38 @@ class SidebarEndToEnd(unittest.TestCase):
             subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env, capture_output=True)
             subprocess.run(["rm", "-rf", prefix])
 
+
+    def test_at_144_and_192_dpi_the_bars_grow_with_the_dpi_and_their_text_fits(self):
+        # The prefix's dpi (LogPixels) in a copy of the test prefix.
+        env, prefix, wine = self.copied_prefix()
+        server = lambda *args: subprocess.run(["/usr/lib/wine/wineserver", *args], env=env, capture_output=True)
+        exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
+        outline, blue = (132, 130, 132), (1, 24, 116)
+        try:
+            for dpi, bar in ((144, 24), (192, 32)):
+                server("-k")
+                server("-w")
+                set_dpi = wine("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                               "/d", str(dpi), "/f")
+                self.assertEqual(set_dpi.returncode, 0, set_dpi.stderr)
+                shot, dump = self.path("dpi%d.bmp" % dpi), self.path("dpi%d.txt" % dpi)
+                ran = wine(exe, "--only-quorvane", "--state", win(self.state), "--feeds", *self.feeds, "--script",
+                           "wait 5000; capture %s; dump %s; exit" % (win(shot), win(dump)))
+                self.assertEqual(ran.returncode, 0, ran.stdout + ran.stderr)
+                left, top, right, bottom = map(int, read_dump(dump)["rect"].split(","))
+                rows = read_bmp(shot)
+                # Each bar's outline runs down the gadget's left edge `bar` rows.
+                column = [rows[y][left] for y in range(top, bottom)]
+                self.assertEqual(column[:bar + 1], [outline] * bar + [(255, 255, 255)], "dpi %d" % dpi)
+                self.assertEqual(column[-bar - 1:], [(255, 255, 255)] + [outline] * bar, "dpi %d" % dpi)
+                # The title is drawn in a font grown with the bar, and stays in it.
+                inked = [y for y in range(top, top + bar) if blue in rows[y][left:right]]
+                self.assertTrue(inked, "no title at %d dpi" % dpi)
+                self.assertGreaterEqual(inked[-1] - inked[0] + 1, bar * 0.45, "the title did not grow at %d dpi" % dpi)
+                self.assertNotIn(blue, rows[top + bar][left:right], "the title spills out of its bar at %d dpi" % dpi)
+        finally:
+            server("-k")
+            subprocess.run(["rm", "-rf", prefix])
 
 if __name__ == "__main__":
     BUILD = sys.argv.pop(1)

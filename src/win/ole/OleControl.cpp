@@ -1,5 +1,6 @@
 #include "win/ole/OleControl.h"
 
+#include "win/Dpi.h"
 #include "win/ole/Himetric.h"
 
 namespace quorvane {
@@ -63,7 +64,7 @@ LRESULT OleControl::HandleWindowMessage(HWND window, UINT msg, WPARAM wParam, LP
       HDC dc = BeginPaint(window, &paint);
       RECT client;
       GetClientRect(window, &client);
-      OnDraw(dc, client);
+      OnDraw(dc, client, WindowDpi(window));
       EndPaint(window, &paint);
       return 0;
     }

@@ -5,7 +5,8 @@
 // A control derives from OleControl and its own interfaces, repeats
 // QUORVANE_COM_IUNKNOWN, looks up its own interfaces first in FindInterface
 // and ends with OleControl::FindInterface, and fills in the hooks below:
-//   OnDraw            paint into a target DC within the given bounds
+//   OnDraw            paint into a target DC within the given bounds, at the
+//                     given dpi
 //   OnControlMessage  messages of the control's own window, or those a
 //                     windowless container forwards; return true if handled
 //   OnClientSiteSet   runs after SetClientSite's standard handling
@@ -136,7 +137,7 @@ class OleControl : public ComObject,
   void* FindInterface(REFIID iid) override;
 
   // Hooks (see the top of this file).
-  virtual void OnDraw(HDC dc, const RECT& bounds) = 0;
+  virtual void OnDraw(HDC dc, const RECT& bounds, int dpi) = 0;
   virtual bool OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   virtual HRESULT OnClientSiteSet() { return S_OK; }
   virtual void OnFinalRelease() {}
@@ -161,6 +162,8 @@ class OleControl : public ComObject,
 
   HRESULT InPlaceActivate();
   HRESULT UIActivate();
+  // The dpi a drawing into `dc` is made for (ViewObject.cpp).
+  int DrawingDpi(HDC dc) const;
   HRESULT ShowPropertyPages(HWND parent);
 
   const CLSID& clsid_;

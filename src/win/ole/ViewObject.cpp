@@ -1,6 +1,8 @@
 // IViewObjectEx: drawing for the container and the view's advise sink.
 #include "win/ole/OleControl.h"
 
+#include "win/Dpi.h"
+
 namespace quorvane {
 
 HRESULT OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds, LPCRECTL,
@@ -15,8 +17,20 @@ HRESULT OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc
   } else {
     return E_INVALIDARG;
   }
-  OnDraw(dc, area);
+  OnDraw(dc, area, DrawingDpi(dc));
   return S_OK;
+}
+
+// A window's DC reports the system's dpi wherever the window is, so in
+// place the window's own dpi counts (the container's window when
+// windowless); memory bitmaps, printers and metafiles say their own.
+int OleControl::DrawingDpi(HDC dc) const {
+  if (inPlaceActive_ && GetObjectType(dc) == OBJ_DC) {
+    HWND window = Window();
+    if (!window && inPlaceSite_) inPlaceSite_->GetWindow(&window);
+    if (window) return WindowDpi(window);
+  }
+  return DeviceDpi(dc);
 }
 
 HRESULT OleControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
