@@ -1,6 +1,6 @@
 #include "settings/FeedList.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace quorvane {
 
@@ -38,6 +38,11 @@ bool IsAcceptableFeedUrl(std::u16string_view url) { return url.size() >= 3 && ur
 FeedListMerge MergeFeedUrls(std::vector<std::u16string> listed, const std::vector<std::u16string>& incoming) {
   FeedListMerge merge;
   merge.urls = std::move(listed);
+  // A set, not a search of the list per address: a list of tens of
+  // thousands must not take the square of that. Its views point into
+  // `urls`, which therefore never reallocates from here on.
+  merge.urls.reserve(merge.urls.size() + incoming.size());
+  std::unordered_set<std::u16string_view> known(merge.urls.begin(), merge.urls.end());
   auto space = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
   for (const std::u16string& raw : incoming) {
     size_t first = 0, last = raw.size();
@@ -46,11 +51,12 @@ FeedListMerge MergeFeedUrls(std::vector<std::u16string> listed, const std::vecto
     std::u16string url = raw.substr(first, last - first);
     // The separator inside an address would split it in two on reading.
     const bool usable = IsAcceptableFeedUrl(url) && url.find(kFeedListSeparator) == std::u16string::npos;
-    if (!usable || std::find(merge.urls.begin(), merge.urls.end(), url) != merge.urls.end()) {
+    if (!usable || known.contains(url)) {
       ++merge.skipped;
       continue;
     }
     merge.urls.push_back(std::move(url));
+    known.insert(merge.urls.back());
     ++merge.added;
   }
   return merge;
