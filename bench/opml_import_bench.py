@@ -21,8 +21,7 @@ def win(path):
 
 
 def opml(count):
-    outlines = "".join('    <outline text="Feed %d" type="rss" xmlUrl="http://feeds.example/%d/rss.xml"/>\n' % (i, i)
-                       for i in range(count))
+    outlines = "".join('<outline text="F%d" xmlUrl="http://f.example/%d.xml"/>\n' % (i, i) for i in range(count))
     return '<?xml version="1.0"?>\n<opml version="2.0"><head><title>Many</title></head><body>\n%s</body></opml>\n' % outlines
 
 
