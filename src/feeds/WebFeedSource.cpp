@@ -18,9 +18,14 @@ FeedBody NotAFeed(std::u16string finalUrl) {
   return body;
 }
 
+// Only the start is decoded: the root element comes after the prolog, and a
+// prolog of this length is no feed's.
+constexpr size_t kRootSearchBytes = 256 * 1024;
+
 bool IsHtmlBody(const FeedBody& body) {
-  return body.reason.empty() &&
-         IsHtmlPage(body.contentType, DecodeFeedBody(body.bytes, CharsetOfContentType(body.contentType)));
+  if (!body.reason.empty()) return false;
+  const std::string_view start = std::string_view(body.bytes).substr(0, kRootSearchBytes);
+  return IsHtmlPage(body.contentType, DecodeFeedBody(start, CharsetOfContentType(body.contentType)));
 }
 
 }  // namespace
