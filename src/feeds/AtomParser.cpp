@@ -5,7 +5,6 @@
 #include "feeds/FeedUrl.h"
 #include "feeds/RssParser.h"
 #include "feeds/XmlDocument.h"
-#include "text/HeadlineCleanup.h"
 
 namespace quorvane {
 namespace {
@@ -13,23 +12,14 @@ namespace {
 constexpr char16_t kXhtmlNamespace[] = u"http://www.w3.org/1999/xhtml";
 
 bool IsElement(IXMLDOMNode* node, std::u16string_view ns, std::u16string_view name) {
-  DOMNodeType type = NODE_INVALID;
-  return node->get_nodeType(&type) == S_OK && type == NODE_ELEMENT && LocalName(node) == name && NamespaceOf(node) == ns;
-}
-
-ComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* node) {
-  ComPtr<IXMLDOMNode> next;
-  if (node->get_nextSibling(next.GetAddressOf()) != S_OK) next.Reset();
-  return next;
+  return NodeType(node) == NODE_ELEMENT && LocalName(node) == name && NamespaceOf(node) == ns;
 }
 
 // The element children of `parent` named `name` in namespace `ns`, in
 // order, each handed to `visit` until it returns false.
 template <class Visit>
 void ForEachChild(IXMLDOMNode* parent, std::u16string_view ns, std::u16string_view name, Visit visit) {
-  ComPtr<IXMLDOMNode> child;
-  if (parent->get_firstChild(child.GetAddressOf()) != S_OK) return;
-  for (; child; child = NextSibling(child.Get()))
+  for (ComPtr<IXMLDOMNode> child = FirstChildNode(parent); child; child = NextSiblingNode(child.Get()))
     if (IsElement(child.Get(), ns, name) && !visit(child.Get())) return;
 }
 
@@ -84,6 +74,7 @@ std::u16string AlternateLink(IXMLDOMNode* entry, std::u16string_view feedUrl) {
   return href.empty() ? href : ResolveUrl(feedUrl, href);
 }
 
+// `record` comes with the feed's shared texts.
 bool AppendEntry(IXMLDOMNode* entry, std::u16string_view feedUrl, FeedItem record, std::vector<FeedItem>& cycle) {
   record.description = ChildText(entry, u"summary");
   if (record.description.empty()) record.description = ContentText(entry);
@@ -96,7 +87,7 @@ bool AppendEntry(IXMLDOMNode* entry, std::u16string_view feedUrl, FeedItem recor
 
 }  // namespace
 
-void ParseAtomEntries(IXMLDOMDocument* document, std::u16string_view feedUrl, const std::u16string& timeStamp,
+void ParseAtomEntries(IXMLDOMDocument* document, std::u16string_view feedUrl, const SharedText& timeStamp,
                       std::vector<FeedItem>& cycle) {
   ComPtr<IXMLDOMElement> rootElement;
   if (document->get_documentElement(rootElement.GetAddressOf()) != S_OK || !rootElement) return;
@@ -108,8 +99,7 @@ void ParseAtomEntries(IXMLDOMDocument* document, std::u16string_view feedUrl, co
     return;
   }
   if (!IsElement(root.Get(), kAtomNamespace, u"feed")) return;
-  common.feedTitle = ChildText(root.Get(), u"title");
-  if (!common.feedTitle.empty()) CleanHeadlineText(common.feedTitle);
+  common.feedTitle = CleanFeedTitle(ChildText(root.Get(), u"title"));
   ForEachChild(root.Get(), kAtomNamespace, u"entry",
                [&](IXMLDOMNode* entry) { return AppendEntry(entry, feedUrl, common, cycle); });
 }

@@ -18,7 +18,7 @@ inline constexpr char16_t kAtomNamespace[] = u"http://www.w3.org/2005/Atom";
 // Appends a record for every Atom entry of a loaded document whose root is
 // an Atom `feed` (or a lone Atom `entry`), in document order. A relative
 // link is resolved against `feedUrl` (kept as written when that is empty).
-void ParseAtomEntries(IXMLDOMDocument* document, std::u16string_view feedUrl, const std::u16string& timeStamp,
+void ParseAtomEntries(IXMLDOMDocument* document, std::u16string_view feedUrl, const SharedText& timeStamp,
                       std::vector<FeedItem>& cycle);
 
 }  // namespace quorvane

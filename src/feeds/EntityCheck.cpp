@@ -140,21 +140,4 @@ bool HasUnsafeEntities(std::u16string_view text) {
   return false;
 }
 
-bool HasUnterminatedMarkup(std::u16string_view text) {
-  for (size_t at = text.find(u'<'); at != std::u16string_view::npos; at = text.find(u'<', at)) {
-    if (At(text, at, u"<!--")) {
-      at = After(text, at + 4, u"-->");
-    } else if (At(text, at, u"<![CDATA[")) {
-      at = After(text, at + 9, u"]]>");
-    } else if (At(text, at, u"<?")) {
-      at = After(text, at + 2, u"?>");
-    } else {
-      ++at;
-      continue;
-    }
-    if (at == std::u16string_view::npos) return true;
-  }
-  return false;
-}
-
 }  // namespace quorvane

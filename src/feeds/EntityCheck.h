@@ -17,10 +17,4 @@ inline constexpr size_t kMaxEntityExpansion = 1 << 20;
 // declares "nbsp", say) are fine.
 bool HasUnsafeEntities(std::u16string_view text);
 
-// Whether a comment, CDATA section or processing instruction is never
-// closed. Such a document is not well-formed anyway, and an XML parser may
-// take time quadratic in its length to find that out (many "<!--" in a row).
-// One linear pass.
-bool HasUnterminatedMarkup(std::u16string_view text);
-
 }  // namespace quorvane

@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+#include "feeds/FeedUrl.h"
+#include "feeds/XmlScan.h"
+
 namespace quorvane {
 namespace {
 
@@ -69,18 +72,7 @@ std::u16string HrefText(std::string_view href) {
   std::string_view value = decoded;
   while (!value.empty() && IsSpace(value.front())) value.remove_prefix(1);
   while (!value.empty() && IsSpace(value.back())) value.remove_suffix(1);
-  static constexpr char16_t kHex[] = u"0123456789ABCDEF";
-  std::u16string out;
-  for (unsigned char c : value) {
-    if (c < 0x80) {
-      out += static_cast<char16_t>(c);
-    } else {
-      out += u'%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
+  return EncodeNonAsciiBytes(value);
 }
 
 struct LinkTag {
@@ -135,31 +127,77 @@ bool EndsName(std::string_view text, size_t at) {
   return at >= text.size() || IsSpace(text[at]) || text[at] == '>' || text[at] == '/';
 }
 
-}  // namespace
+// Whether `text` is `lowerWord`, ignoring the case of ASCII letters.
+bool IsWordIgnoringCase(std::u16string_view text, std::u16string_view lowerWord) {
+  if (text.size() != lowerWord.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if ((c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c) != lowerWord[i]) return false;
+  }
+  return true;
+}
 
-bool IsHtmlPage(std::string_view contentType, std::string_view body) {
-  size_t at = body.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-  while (true) {
-    at = SkipSpace(body, at);
-    std::string_view end;
-    if (AtWord(body, at, "<?")) {
-      end = "?>";
-    } else if (AtWord(body, at, "<!--")) {
-      end = "-->";
+// Index past the document type declaration at `at` (its internal subset
+// included), or npos when it never ends.
+size_t AfterDoctype(std::u16string_view text, size_t at) {
+  bool inSubset = false;
+  for (at += 9; at < text.size(); ++at) {
+    const char16_t c = text[at];
+    if (c == u'"' || c == u'\'') {
+      at = text.find(c, at + 1);
+    } else if (inSubset && xml::At(text, at, u"<!--")) {
+      at = text.find(u"-->", at + 4);
+    } else if (c == u'[' || c == u']') {
+      inSubset = c == u'[';
+    } else if (c == u'>' && !inSubset) {
+      return at + 1;
+    }
+    if (at == npos) return npos;
+  }
+  return npos;
+}
+
+struct XmlStart {
+  bool htmlDoctype = false;
+  std::u16string_view root;  // the first element's name, prefix included; empty when none is seen
+};
+
+// Reads past the byte order mark, declaration, comments, instructions and
+// document type to the root element.
+XmlStart ReadXmlStart(std::u16string_view text) {
+  XmlStart start;
+  size_t at = text.starts_with(u'\xFEFF') ? 1 : 0;
+  while (at != npos) {
+    at = xml::SkipSpace(text, at);
+    if (xml::At(text, at, u"<?")) {
+      at = xml::After(text, at + 2, u"?>");
+    } else if (xml::At(text, at, u"<!--")) {
+      at = xml::After(text, at + 4, u"-->");
+    } else if (IsWordIgnoringCase(text.substr(at, 9), u"<!doctype")) {
+      const size_t name = xml::SkipSpace(text, at + 9);
+      start.htmlDoctype = IsWordIgnoringCase(text.substr(name, 4), u"html") &&
+                          (name + 4 >= text.size() || xml::IsXmlSpace(text[name + 4]) || text[name + 4] == u'>');
+      at = AfterDoctype(text, at);
     } else {
       break;
     }
-    at = body.find(end, at);
-    if (at == npos) return false;
-    at += end.size();
   }
-  if (AtWord(body, at, "<!doctype html") || (AtWord(body, at, "<html") && EndsName(body, at + 5))) return true;
-  const std::string media = LowerTrimmed(contentType.substr(0, contentType.find(';')));
-  if (media != "text/html") return false;
-  // Some servers send feeds as text/html.
-  for (std::string_view feedStart : {"<rss", "<feed", "<rdf:rdf", "<?xml"})
-    if (AtWord(body, at, feedStart)) return false;
-  return true;
+  if (at == npos || !xml::At(text, at, u"<")) return start;
+  size_t end = ++at;
+  while (end < text.size() && !xml::IsXmlSpace(text[end]) && text[end] != u'>' && text[end] != u'/') ++end;
+  start.root = text.substr(at, end - at);
+  return start;
+}
+
+}  // namespace
+
+bool IsHtmlPage(std::string_view contentType, std::u16string_view text) {
+  const XmlStart start = ReadXmlStart(text);
+  const std::u16string_view local = start.root.substr(start.root.find(u':') + 1);  // without its prefix
+  // Whatever it is served as, a feed is read as one.
+  if (local == u"rss" || local == u"RDF" || local == u"feed") return false;
+  if (start.htmlDoctype || IsWordIgnoringCase(start.root, u"html")) return true;
+  return LowerTrimmed(contentType.substr(0, contentType.find(';'))) == "text/html";
 }
 
 std::optional<std::u16string> FindFeedLink(std::string_view html) {

@@ -8,11 +8,11 @@
 
 namespace quorvane {
 
-// Whether a response is a web page rather than a feed: its text starts, after
-// a byte order mark, white space, an XML declaration and comments, with an
-// HTML doctype or <html>; or it is served as text/html and does not start
-// like a feed.
-bool IsHtmlPage(std::string_view contentType, std::string_view body);
+// Whether a response (its decoded text) is a web page rather than a feed. A
+// text whose root element is a feed's (rss, rdf:RDF, feed) is a feed,
+// whatever it is served as; else one with an HTML doctype or an <html> root,
+// or one served as text/html, is a page.
+bool IsHtmlPage(std::string_view contentType, std::u16string_view text);
 
 // The href of the first <link> whose rel includes "alternate" and whose type
 // is application/rss+xml or application/atom+xml, with "&amp;" decoded and

@@ -49,6 +49,19 @@ std::u16string QueryText(HINTERNET request, DWORD what) {
   return text;
 }
 
+// A header's bytes as the server sent them; WinInet's wide text of a header
+// is those bytes read in the ANSI code page, which garbles UTF-8.
+std::string QueryBytes(HINTERNET request, DWORD what) {
+  DWORD bytes = 0;
+  HttpQueryInfoA(request, what, nullptr, &bytes, nullptr);
+  if (bytes == 0) return {};
+  std::string text(bytes + 1, '\0');
+  bytes = static_cast<DWORD>(text.size());
+  if (!HttpQueryInfoA(request, what, text.data(), &bytes, nullptr)) return {};
+  text.resize(bytes);
+  return text;
+}
+
 DWORD StatusCode(HINTERNET request) {
   DWORD code = 0;
   DWORD size = sizeof(code);
@@ -134,12 +147,13 @@ FeedBody FollowAndRead(const std::u16string& url, FeedSignals& signals) {
     if (!request) return Failed(reason);
     const DWORD status = StatusCode(request);
     if (IsRedirect(status)) {
-      const std::u16string location = QueryText(request, HTTP_QUERY_LOCATION);
+      const std::u16string location = EncodeNonAsciiBytes(QueryBytes(request, HTTP_QUERY_LOCATION));
       CloseRequestOnly(signals);
       if (location.empty()) return Failed(HttpReason(status));
       if (redirects == kMaxRedirects) return Failed(u"too many redirects");
       if (signals.stopRequested) return Failed(u"download failed");
       current = ResolveUrl(current, location);
+      if (!IsWebUrl(current)) return Failed(u"redirect to a non-web address");
       continue;
     }
     if (status >= 300) {
@@ -168,7 +182,8 @@ FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals) {
   signals.currentSession = session.release();
   FeedBody body = signals.stopRequested ? Failed(u"download failed") : FollowAndRead(url, signals);
   CloseCurrentRequest(signals);
-  if (body.reason.starts_with(u"HTTP") || body.reason == u"too many redirects") DebugFeedLine(url, body.reason);
+  if (body.reason.starts_with(u"HTTP") || body.reason.find(u"redirect") != std::u16string::npos)
+    DebugFeedLine(url, body.reason);
   return body;
 }
 

@@ -16,7 +16,8 @@ inline constexpr int kMaxRedirects = 10;
 
 // The body with its content type and final address; or, when the feed is to
 // be skipped, the reason: "host not found", "connection refused",
-// "HTTP <code>", "too many redirects", "larger than 8 MB", "timed out",
+// "HTTP <code>", "too many redirects", "redirect to a non-web address",
+// "larger than 8 MB", "timed out",
 // "download failed" (not opened, read failed, stopped).
 FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals);
 

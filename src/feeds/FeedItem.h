@@ -3,14 +3,16 @@
 // placeholder rely on it.
 #include <string>
 
+#include "feeds/SharedText.h"
+
 namespace quorvane {
 
 struct FeedItem {
   std::u16string link;         // the item's link, as the feed gave it
   std::u16string title;        // cleaned title
   std::u16string description;  // cleaned description: the text that is typed out
-  std::u16string feedTitle;    // cleaned title of the feed it came from
-  std::u16string timeStamp;    // local time of parsing, "HH:MM"
+  SharedText feedTitle;        // cleaned title of the feed it came from, one copy per feed
+  SharedText timeStamp;        // local time of parsing, "HH:MM"
 
   bool operator==(const FeedItem&) const = default;
 };

@@ -89,10 +89,12 @@ std::u16string Merge(const UrlParts& base, std::u16string_view path) {
 
 }  // namespace
 
-std::u16string EncodeNonAsciiUrl(std::u16string_view url) {
+std::u16string EncodeNonAsciiUrl(std::u16string_view url) { return EncodeNonAsciiBytes(Utf16ToUtf8(url)); }
+
+std::u16string EncodeNonAsciiBytes(std::string_view bytes) {
   std::u16string out;
-  out.reserve(url.size());
-  for (const char byte : Utf16ToUtf8(url)) {
+  out.reserve(bytes.size());
+  for (const char byte : bytes) {
     const auto b = static_cast<uint8_t>(byte);
     if (b < 0x80) {
       out += static_cast<char16_t>(b);
@@ -101,6 +103,13 @@ std::u16string EncodeNonAsciiUrl(std::u16string_view url) {
     }
   }
   return out;
+}
+
+bool IsWebUrl(std::u16string_view url) {
+  std::u16string scheme(Split(url).scheme);
+  for (char16_t& c : scheme)
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  return scheme == u"http" || scheme == u"https";
 }
 
 std::u16string ResolveUrl(std::u16string_view base, std::u16string_view reference) {

@@ -13,6 +13,15 @@ namespace quorvane {
 // '?', which starts the query.
 std::u16string EncodeNonAsciiUrl(std::u16string_view url);
 
+// Bytes that name an address (a Location header, a page's href), taken as
+// UTF-8: every byte outside ASCII percent-encoded as it is, once.
+std::u16string EncodeNonAsciiBytes(std::string_view bytes);
+
+// Whether the address is one the gadget follows on its own (a redirect, a
+// page's feed link): http or https. Anything else (ftp, file, ...) could
+// point it anywhere.
+bool IsWebUrl(std::u16string_view url);
+
 // Resolves `reference` against the absolute `base` (RFC 3986, section 5.2),
 // dot segments removed. A reference with a scheme, or any reference when
 // there is no base (a local file), is taken as it is.

@@ -18,20 +18,32 @@ FeedBody NotAFeed(std::u16string finalUrl) {
   return body;
 }
 
+// Only the start is decoded: the root element comes after the prolog, and a
+// prolog of this length is no feed's.
+constexpr size_t kRootSearchBytes = 256 * 1024;
+
+bool IsHtmlBody(const FeedBody& body) {
+  if (!body.reason.empty()) return false;
+  const std::string_view start = std::string_view(body.bytes).substr(0, kRootSearchBytes);
+  return IsHtmlPage(body.contentType, DecodeFeedBody(start, CharsetOfContentType(body.contentType)));
+}
+
 }  // namespace
 
 FeedBody DownloadWithDiscovery(const std::u16string& url, FeedSignals& signals) {
   FeedBody page = DownloadFeedBody(url, signals);
-  if (!page.reason.empty() || !IsHtmlPage(page.contentType, page.bytes)) return page;
+  if (!IsHtmlBody(page)) return page;
   const std::optional<std::u16string> link = FindFeedLink(page.bytes);
-  if (!link) {
+  // Only a web address is followed: a page must not send the gadget to
+  // FTP, a file or any other scheme.
+  const std::u16string feedUrl = link ? ResolveUrl(page.finalUrl, *link) : std::u16string();
+  if (!IsWebUrl(feedUrl)) {
     DebugFeedLine(url, kHtmlPage);
     return NotAFeed(page.finalUrl);
   }
-  const std::u16string feedUrl = ResolveUrl(page.finalUrl, *link);
   page = FeedBody{};  // the page is no longer needed
   FeedBody feed = DownloadFeedBody(feedUrl, signals);
-  if (feed.reason.empty() && IsHtmlPage(feed.contentType, feed.bytes)) {
+  if (IsHtmlBody(feed)) {
     DebugFeedLine(feedUrl, kHtmlPage);
     return NotAFeed(feed.finalUrl);
   }
@@ -51,11 +63,12 @@ FeedOutcome WebFeedSource::Parse(const std::u16string& url, FeedBody body, const
   std::u16string text = DecodeFeedBody(body.bytes, CharsetOfContentType(body.contentType));
   body.bytes = std::string();  // the body's memory goes before the parser's comes
   const size_t before = cycle.size();
-  const bool loaded = parser_.Parse(std::move(text), cycle, body.finalUrl.empty() ? url : body.finalUrl, &stop);
+  const std::u16string_view refused =
+      parser_.Parse(std::move(text), cycle, body.finalUrl.empty() ? url : body.finalUrl, &stop);
   parser_.Clear();
   if (stop) return FailedOutcome(url, u"download failed");
-  if (!loaded) {
-    FeedOutcome failed = FailedOutcome(url, u"XML error");
+  if (!refused.empty()) {
+    FeedOutcome failed = FailedOutcome(url, std::u16string(refused));
     failed.finalUrl = std::move(body.finalUrl);
     return failed;
   }

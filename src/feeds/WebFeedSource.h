@@ -19,7 +19,8 @@ class WebFeedSource : public FeedSource {
 
 // Downloads `url`; when it answers with a web page, the feed that page names
 // in its <link rel="alternate">, read in the same step (one step, never a
-// chain). A page without such a link is "not a feed (HTML page)".
+// chain). A page without such a link, or whose link is not an http or https
+// address, is "not a feed (HTML page)".
 FeedBody DownloadWithDiscovery(const std::u16string& url, FeedSignals& signals);
 
 inline std::unique_ptr<FeedSource> MakeWebFeedSource() { return std::make_unique<WebFeedSource>(); }

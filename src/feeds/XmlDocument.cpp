@@ -1,6 +1,8 @@
 #include "feeds/XmlDocument.h"
 
 #include "feeds/EntityCheck.h"
+#include "feeds/MarkupShape.h"
+#include "feeds/RecordText.h"
 #include "feeds/XmlDeclaration.h"
 
 namespace quorvane {
@@ -61,6 +63,40 @@ ComPtr<IXMLDOMNode> Attribute(IXMLDOMNode* element, const wchar_t* name) {
   return attribute;
 }
 
+ComPtr<IXMLDOMNode> Step(IXMLDOMNode* node, HRESULT (STDMETHODCALLTYPE IXMLDOMNode::*move)(IXMLDOMNode**)) {
+  ComPtr<IXMLDOMNode> next;
+  if ((node->*move)(next.GetAddressOf()) != S_OK) next.Reset();
+  return next;
+}
+
+bool IsText(DOMNodeType type) { return type == NODE_TEXT || type == NODE_CDATA_SECTION; }
+
+// Appends the text of `node`'s descendants in document order until `out`
+// holds kMaxRawRecordTextChars: a walk from node to node, linear in what it
+// reads. (MSXML's own text of an element with many children can take the
+// square of their number: 6 s for a description of 2 MB of "<b>x</b>".)
+void AppendDescendantText(IXMLDOMNode* node, size_t depth, std::u16string& out) {
+  for (ComPtr<IXMLDOMNode> child = FirstChildNode(node); child && out.size() < kMaxRawRecordTextChars;
+       child = NextSiblingNode(child.Get())) {
+    const DOMNodeType type = NodeType(child.Get());
+    if (IsText(type)) {
+      UniqueVariant value;
+      if (child->get_nodeValue(value.out()) == S_OK && value.get().vt == VT_BSTR) out += Text(value.get().bstrVal);
+    } else if (type == NODE_ELEMENT && depth < 256) {
+      AppendDescendantText(child.Get(), depth + 1, out);
+    }
+  }
+}
+
+// Whether `node` has an element child, or more children than MSXML joins
+// in reasonable time.
+bool NeedsOwnWalk(IXMLDOMNode* node) {
+  size_t children = 0;
+  for (ComPtr<IXMLDOMNode> child = FirstChildNode(node); child; child = NextSiblingNode(child.Get()))
+    if (NodeType(child.Get()) == NODE_ELEMENT || ++children > 1000) return true;
+  return false;
+}
+
 }  // namespace
 
 XmlDocument::XmlDocument() {
@@ -74,15 +110,17 @@ XmlDocument::XmlDocument() {
   Harden(document_.Get());
 }
 
-bool XmlDocument::Load(std::u16string text) {
-  // Unclosed comments and sections cost the parser quadratic time: refused
-  // in one linear pass before it sees them.
-  if (!document_ || HasUnsafeEntities(text) || HasUnterminatedMarkup(text)) return false;
+std::u16string_view XmlDocument::Load(std::u16string text) {
+  if (!document_ || HasUnsafeEntities(text)) return kXmlError;
+  // Shapes that cost the parser quadratic time are refused in one linear
+  // pass before it sees them.
+  if (const MarkupShape shape = CheckMarkupShape(text); shape != MarkupShape::kFine) return MarkupShapeReason(shape);
   RemoveDeclaredEncoding(text);
   UniqueBstr xml(text);
   text = std::u16string();  // one copy of the text at a time
   VARIANT_BOOL loaded = VARIANT_FALSE;
-  return document_->loadXML(xml.get(), &loaded) == S_OK && loaded == VARIANT_TRUE;
+  if (document_->loadXML(xml.get(), &loaded) == S_OK && loaded == VARIANT_TRUE) return {};
+  return kXmlError;
 }
 
 void XmlDocument::Clear() {
@@ -100,6 +138,14 @@ ComPtr<IXMLDOMNode> SelectSingle(IXMLDOMNode* from, const wchar_t* query) {
 }
 
 std::u16string NodeText(IXMLDOMNode* node) {
+  // Text and entities as MSXML gives them (Wine's MSXML shows no entity's
+  // text but through its parent); mark-up inside, or text in very many
+  // pieces, by a walk of our own.
+  if (NeedsOwnWalk(node)) {
+    std::u16string text;
+    AppendDescendantText(node, 0, text);
+    return text;
+  }
   UniqueVariant value;
   if (FAILED(node->get_nodeTypedValue(value.out()))) return {};
   if (value.get().vt == VT_BSTR) return Text(value.get().bstrVal);
@@ -118,6 +164,20 @@ std::u16string AttributeText(IXMLDOMNode* element, const wchar_t* name) {
 }
 
 bool HasAttribute(IXMLDOMNode* element, const wchar_t* name) { return Attribute(element, name) != nullptr; }
+
+ComPtr<IXMLDOMNode> FirstChildNode(IXMLDOMNode* node) { return Step(node, &IXMLDOMNode::get_firstChild); }
+ComPtr<IXMLDOMNode> NextSiblingNode(IXMLDOMNode* node) { return Step(node, &IXMLDOMNode::get_nextSibling); }
+ComPtr<IXMLDOMNode> ParentNode(IXMLDOMNode* node) { return Step(node, &IXMLDOMNode::get_parentNode); }
+
+DOMNodeType NodeType(IXMLDOMNode* node) {
+  DOMNodeType type = NODE_INVALID;
+  return node->get_nodeType(&type) == S_OK ? type : NODE_INVALID;
+}
+
+std::u16string NodeName(IXMLDOMNode* node) {
+  UniqueBstr text;
+  return node->get_nodeName(text.out()) == S_OK ? text.str() : std::u16string();
+}
 
 std::u16string NamespaceOf(IXMLDOMNode* node) {
   UniqueBstr text;

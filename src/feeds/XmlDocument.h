@@ -7,7 +7,9 @@
 #include <msxml2.h>
 
 #include <string>
+#include <string_view>
 
+#include "feeds/MarkupShape.h"
 #include "win/com/ComPtr.h"
 
 namespace quorvane {
@@ -22,10 +24,11 @@ class XmlDocument {
   bool Exists() const { return document_ != nullptr; }
   IXMLDOMDocument* Get() const { return document_.Get(); }
 
-  // Loads decoded text. False when there is no document, when the text's
-  // DTD is refused, or when it is not well-formed XML; the document then
-  // holds nothing that could be taken for this text.
-  bool Load(std::u16string text);
+  // Loads decoded text. Empty when it loaded; else why not: "XML error"
+  // (no document, a refused DTD, not well-formed) or the shape the
+  // pre-scan refuses (MarkupShape.h). The document then holds nothing that
+  // could be taken for this text.
+  std::u16string_view Load(std::u16string text);
   // Lets go of the last text's nodes, which can be large, until the next load.
   void Clear();
 
@@ -41,6 +44,14 @@ std::u16string NodeText(IXMLDOMNode* node);
 std::u16string AttributeText(IXMLDOMNode* element, const wchar_t* name);
 // Whether the attribute is there at all, empty or not.
 bool HasAttribute(IXMLDOMNode* element, const wchar_t* name);
+// A node's first child, next sibling and parent; null when there is none.
+ComPtr<IXMLDOMNode> FirstChildNode(IXMLDOMNode* node);
+ComPtr<IXMLDOMNode> NextSiblingNode(IXMLDOMNode* node);
+ComPtr<IXMLDOMNode> ParentNode(IXMLDOMNode* node);
+// NODE_INVALID when it cannot be had.
+DOMNodeType NodeType(IXMLDOMNode* node);
+// A node's qualified name, as a query by name matches it ("dc:title").
+std::u16string NodeName(IXMLDOMNode* node);
 // A node's namespace URI and local name.
 std::u16string NamespaceOf(IXMLDOMNode* node);
 std::u16string LocalName(IXMLDOMNode* node);

@@ -38,6 +38,48 @@ std::wstring ReadWholeFile(const std::wstring& path, std::string& bytes) {
   return {};
 }
 
+namespace {
+
+bool IsOutline(IXMLDOMNode* node) {
+  return NodeType(node) == NODE_ELEMENT && LocalName(node) == u"outline" && NamespaceOf(node).empty();
+}
+
+// Every outline with an xmlUrl, at any depth, in document order, with its
+// text (else its title): one walk of the tree from node to node. (A node
+// list found by "//outline" costs MSXML a walk from its start for each item
+// taken by index.)
+std::vector<OpmlFeed> OutlineFeeds(IXMLDOMNode* root) {
+  std::vector<OpmlFeed> feeds;
+  ComPtr<IXMLDOMNode> node = FirstChildNode(root);
+  for (size_t depth = 1; node;) {
+    if (IsOutline(node.Get())) {
+      std::u16string url = AttributeText(node.Get(), L"xmlUrl");
+      if (!url.empty()) {
+        std::u16string title = AttributeText(node.Get(), L"text");
+        if (title.empty()) title = AttributeText(node.Get(), L"title");
+        feeds.push_back(OpmlFeed{std::move(title), std::move(url)});
+      }
+    }
+    if (ComPtr<IXMLDOMNode> child = FirstChildNode(node.Get())) {
+      node = child;
+      ++depth;
+      continue;
+    }
+    // Up until there is a next sibling, or back at the root.
+    while (node) {
+      if (ComPtr<IXMLDOMNode> sibling = NextSiblingNode(node.Get())) {
+        node = sibling;
+        break;
+      }
+      if (--depth == 0) return feeds;
+      node = ParentNode(node.Get());
+    }
+  }
+  return feeds;
+}
+
+}  // namespace
+
 OpmlFeeds ReadOpmlFile(const std::wstring& path) {
   OpmlFeeds result;
   std::string bytes;
@@ -53,8 +95,10 @@ OpmlFeeds ReadOpmlFile(const std::wstring& path) {
     result.error = L"No XML parser is available.";
     return result;
   }
-  if (!document.Load(text)) {
-    result.error = L"The file is not well-formed XML.";
+  const std::u16string_view refused = document.Load(text);
+  if (!refused.empty()) {
+    result.error = refused == kXmlError ? L"The file is not well-formed XML."
+                                        : L"The file is refused: " + std::wstring(refused.begin(), refused.end()) + L".";
     return result;
   }
   ComPtr<IXMLDOMElement> root;
@@ -62,19 +106,7 @@ OpmlFeeds ReadOpmlFile(const std::wstring& path) {
     result.error = L"The file is XML but not OPML.";
     return result;
   }
-  ComPtr<IXMLDOMNodeList> outlines;
-  UniqueBstr query(L"//outline");
-  long count = 0;
-  if (document.Get()->selectNodes(query.get(), outlines.GetAddressOf()) == S_OK && outlines) outlines->get_length(&count);
-  for (long i = 0; i < count; ++i) {
-    ComPtr<IXMLDOMNode> outline;
-    if (outlines->get_item(i, outline.GetAddressOf()) != S_OK || !outline) continue;
-    std::u16string url = AttributeText(outline.Get(), L"xmlUrl");
-    if (url.empty()) continue;
-    std::u16string title = AttributeText(outline.Get(), L"text");
-    if (title.empty()) title = AttributeText(outline.Get(), L"title");
-    result.feeds.push_back(OpmlFeed{std::move(title), std::move(url)});
-  }
+  result.feeds = OutlineFeeds(root.Get());
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include "feeds/FeedDiscovery.h"
 #include "feeds/FeedTiming.h"
 #include "feeds/FeedUrl.h"
+#include "feeds/MarkupShape.h"
 
 namespace quorvane {
 namespace {
@@ -73,13 +74,38 @@ TEST(FeedDiscovery, TheFirstFeedLinkOfAPageIsFound) {
 }
 
 TEST(FeedDiscovery, PagesAreToldFromFeeds) {
-  EXPECT_TRUE(IsHtmlPage("application/xml", "\xEF\xBB\xBF <!-- x --><!DOCTYPE HTML><html>"));
-  EXPECT_TRUE(IsHtmlPage("", "<?xml version=\"1.0\"?>\n<html xmlns=\"http://www.w3.org/1999/xhtml\">"));
-  EXPECT_TRUE(IsHtmlPage("text/html; charset=utf-8", "<head><title>x</title>"));
-  EXPECT_FALSE(IsHtmlPage("text/html", "<?xml version=\"1.0\"?><rss version=\"2.0\"/>"));  // a feed sent as HTML
-  EXPECT_FALSE(IsHtmlPage("text/html", "<rss version=\"2.0\"/>"));
-  EXPECT_FALSE(IsHtmlPage("application/rss+xml", "<rss><channel><title>html</title></channel></rss>"));
-  EXPECT_FALSE(IsHtmlPage("text/xml", "<htmlx/>"));
+  EXPECT_TRUE(IsHtmlPage("application/xml", u"\xFEFF <!-- x --><!DOCTYPE HTML><html>"));
+  EXPECT_TRUE(IsHtmlPage("", u"<?xml version=\"1.0\"?>\n<html xmlns=\"http://www.w3.org/1999/xhtml\">"));
+  EXPECT_TRUE(IsHtmlPage("text/html; charset=utf-8", u"<head><title>x</title>"));
+  EXPECT_FALSE(IsHtmlPage("text/html", u"<?xml version=\"1.0\"?><rss version=\"2.0\"/>"));  // a feed sent as HTML
+  EXPECT_FALSE(IsHtmlPage("text/html", u"<rss version=\"2.0\"/>"));
+  EXPECT_FALSE(IsHtmlPage("application/rss+xml", u"<rss><channel><title>html</title></channel></rss>"));
+  EXPECT_FALSE(IsHtmlPage("text/xml", u"<htmlx/>"));
+}
+
+// Any feed is a feed whatever it is served as: older RSS with its doctype,
+// RDF and Atom too.
+TEST(FeedDiscovery, FeedRootsAreFeedsWhateverTheirContentType) {
+  EXPECT_FALSE(IsHtmlPage("text/html", u"<?xml version=\"1.0\"?>\n<!DOCTYPE rss PUBLIC \"-//x//DTD RSS 0.91//EN\"\n"
+                                       u" \"http://x/rss-0.91.dtd\" [<!-- don't --> <!ENTITY a \"]>\">]>\n<rss version=\"0.91\">"));
+  EXPECT_FALSE(IsHtmlPage("text/html", u"<!-- x --><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"));
+  EXPECT_FALSE(IsHtmlPage("text/html; charset=utf-16", u"\xFEFF<?xml version=\"1.0\"?><feed xmlns=\"http://www.w3.org/2005/Atom\">"));
+  EXPECT_TRUE(IsHtmlPage("text/html", u"<!DOCTYPE html><title>x</title>"));
+  EXPECT_TRUE(IsHtmlPage("text/html", u"<!DOCTYPE rss"));  // never gets to a root
+}
+
+TEST(FeedUrl, HeaderBytesAreTakenAsUtf8AndEncodedOnce) {
+  EXPECT_EQ(EncodeNonAsciiBytes("/echo/redir-\xC3\xBC\xE2\x82\xAC?a=%C3%A9"), u"/echo/redir-%C3%BC%E2%82%AC?a=%C3%A9");
+  EXPECT_EQ(EncodeNonAsciiBytes("/caf\xE9"), u"/caf%E9");  // not UTF-8: still the bytes the server sent
+}
+
+TEST(FeedUrl, OnlyWebAddressesAreFollowed) {
+  EXPECT_TRUE(IsWebUrl(u"http://h/f.xml"));
+  EXPECT_TRUE(IsWebUrl(u"HTTPS://h/f.xml"));
+  EXPECT_FALSE(IsWebUrl(u"ftp://h/f.xml"));
+  EXPECT_FALSE(IsWebUrl(u"file:///c:/f.xml"));
+  EXPECT_FALSE(IsWebUrl(u"/relative/f.xml"));
+  EXPECT_FALSE(IsWebUrl(u""));
 }
 
 TEST(HeaderCharset, CountsOnlyWhenTheBodyNamesNoEncoding) {
@@ -94,13 +120,45 @@ TEST(HeaderCharset, CountsOnlyWhenTheBodyNamesNoEncoding) {
   EXPECT_EQ(DetectCodePage("<?xml version=\"1.0\"?><rss/>", "x-unknown"), kCodePageUtf8);
 }
 
-TEST(HasUnterminatedMarkup, OpenCommentsSectionsAndInstructionsAreRefused) {
-  std::u16string bomb = u"<rss>";
-  for (int i = 0; i < 160'000; ++i) bomb += u"<!--";
-  EXPECT_TRUE(HasUnterminatedMarkup(bomb));
-  EXPECT_TRUE(HasUnterminatedMarkup(u"<rss><![CDATA[ x </rss>"));
-  EXPECT_TRUE(HasUnterminatedMarkup(u"<rss><?pi </rss>"));
-  EXPECT_FALSE(HasUnterminatedMarkup(u"<?xml version='1.0'?><rss><!-- a <!-- b --><![CDATA[<!--]]><a>&lt;!--</a></rss>"));
+std::u16string Repeated(std::u16string_view piece, int times) {
+  std::u16string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+TEST(CheckMarkupShape, OpenCommentsSectionsAndInstructionsAreRefused) {
+  EXPECT_EQ(CheckMarkupShape(u"<rss><!-- x"), MarkupShape::kUnterminated);
+  EXPECT_EQ(CheckMarkupShape(u"<rss><![CDATA[ x </rss>"), MarkupShape::kUnterminated);
+  EXPECT_EQ(CheckMarkupShape(u"<rss><?pi </rss>"), MarkupShape::kUnterminated);
+  EXPECT_EQ(CheckMarkupShape(u"<?xml version='1.0'?><rss><!-- a <! b --><![CDATA[<!--]]><a>&lt;!--</a></rss>"),
+            MarkupShape::kFine);
+}
+
+// The shapes that took MSXML tens of seconds although each closes properly.
+TEST(CheckMarkupShape, QuadraticShapesAreRefused) {
+  EXPECT_EQ(CheckMarkupShape(u"<rss>" + Repeated(u"<!--", 160'000)), MarkupShape::kUnterminated);
+  EXPECT_EQ(CheckMarkupShape(u"<rss>" + Repeated(u"<!--", 160'000) + u"--></rss>"), MarkupShape::kBrokenComment);
+  EXPECT_EQ(CheckMarkupShape(u"<rss><!-- a -- b --></rss>"), MarkupShape::kBrokenComment);
+  EXPECT_EQ(CheckMarkupShape(u"<rss><!-- a ---></rss>"), MarkupShape::kBrokenComment);
+  // " a0='>' a1='>' ..." or " xmlns:a0='>' ...": quoted values may hold '>'.
+  auto attributes = [](int count, std::u16string_view prefix) {
+    std::u16string text;
+    for (int i = 0; i < count; ++i) {
+      const std::string digits = std::to_string(i);
+      text += u" " + std::u16string(prefix) + u"a" + std::u16string(digits.begin(), digits.end()) + u"='>'";
+    }
+    return text;
+  };
+  EXPECT_EQ(CheckMarkupShape(u"<rss" + attributes(257, u"") + u"/>"), MarkupShape::kTooManyAttributes);
+  EXPECT_EQ(CheckMarkupShape(u"<rss><channel" + attributes(65, u"xmlns:") + u">"), MarkupShape::kTooManyNamespaces);
+  // As many as real feeds carry, spread over elements, are fine.
+  EXPECT_EQ(CheckMarkupShape(u"<rss" + attributes(200, u"") + u"><item" + attributes(200, u"") + u"/></rss>"),
+            MarkupShape::kFine);
+  EXPECT_EQ(CheckMarkupShape(u"<rss xmlns='urn:a' xmlns:b=\"urn:b\"><b:x/></rss>"), MarkupShape::kFine);
+  // Elements and attributes of a few bytes each: MSXML's time per node adds up.
+  const std::u16string items = Repeated(u"<item a='1'><description>x</description></item>", kMaxElementsAndAttributes / 3);
+  EXPECT_EQ(CheckMarkupShape(u"<rss>" + items + u"</rss>"), MarkupShape::kTooManyNodes);
+  EXPECT_EQ(CheckMarkupShape(items), MarkupShape::kFine);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedDownload.h"
 #include "feeds/FeedFetcher.h"
+#include "feeds/RecordText.h"
 #include "feeds/WebFeedSource.h"
 #include "win/com/Module.h"
 
@@ -276,6 +277,11 @@ TEST_F(FeedWebTest, EachKindOfFailureHasItsReason) {
       {u"/reset-mid-body", u"download failed"},
       {u"/feeds/malformed.xml", u"XML error"},
       {u"/feeds/not-feed.html", u"not a feed (HTML page)"},
+      // Shapes that took MSXML from tens of seconds to minutes, refused
+      // before it sees them.
+      {u"/shape?name=comment-run&kb=2", u"XML error: \"--\" inside a comment"},
+      {u"/shape?name=attributes&kb=4", u"too many attributes on one element"},
+      {u"/shape?name=namespaces&kb=4", u"too many namespace declarations on one element"},
   };
   for (const auto& [path, reason] : cases) {
     const FeedOutcome outcome = Step(path).outcome;
@@ -326,6 +332,32 @@ TEST_F(FeedWebTest, UnterminatedCommentsAreRefusedBeforeTheParserSeesThem) {
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(Step(u"/comment-bomb?n=160000").outcome.reason, u"XML error");
   EXPECT_LT(ElapsedMs(start), 3000u);
+}
+
+// A channel title of 256 KB over many items: one copy, cut at 64 K
+// characters, shared by every record.
+TEST_F(FeedWebTest, ALongFeedTitleIsCutAndStoredOnce) {
+  const std::vector<FeedItem> records = Fetch(u"/long-title?kb=256&items=50");
+  ASSERT_EQ(records.size(), 50u);
+  EXPECT_EQ(records[0].feedTitle.size(), kMaxRecordTextChars);
+  for (const FeedItem& record : records) EXPECT_EQ(record.feedTitle.str().data(), records[0].feedTitle.str().data());
+}
+
+// Whatever a feed is served as, it is read: older RSS with its doctype and a
+// UTF-16 feed served as text/html are feeds, not pages.
+TEST_F(FeedWebTest, FeedsServedAsHtmlAreRead) {
+  EXPECT_EQ(Only(u"/feeds/rss091.xml?ctype=text/html").feedTitle, u"Old Style");
+  EXPECT_EQ(Only(u"/feeds/utf16le.xml?ctype=text/html").description, u"Zw\x00f6lf \x0416.");
+}
+
+TEST_F(FeedWebTest, ARawUtf8LocationIsEncodedOnce) {
+  EXPECT_EQ(Only(u"/redirect-raw").description, u"/echo/redir-%C3%BC%E2%82%AC");
+}
+
+// A page's feed link and a redirect are followed only to http and https.
+TEST_F(FeedWebTest, OnlyWebAddressesAreFollowed) {
+  EXPECT_EQ(Step(u"/page-ftp-link", 10'000).outcome.reason, u"not a feed (HTML page)");
+  EXPECT_EQ(Step(u"/redirect-ftp", 10'000).outcome.reason, u"redirect to a non-web address");
 }
 
 }  // namespace

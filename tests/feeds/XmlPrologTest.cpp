@@ -6,6 +6,7 @@
 #include "feeds/CodePageDetection.h"
 #include "feeds/EntityCheck.h"
 #include "feeds/FeedItemJson.h"
+#include "feeds/RecordText.h"
 #include "feeds/TimeStamp.h"
 #include "feeds/XmlDeclaration.h"
 
@@ -84,6 +85,17 @@ TEST(FormatTimeStamp, TwoDigitsEach) {
   EXPECT_EQ(FormatTimeStamp(9, 5), u"09:05");
   EXPECT_EQ(FormatTimeStamp(21, 40), u"21:40");
   EXPECT_EQ(FormatTimeStamp(0, 0), u"00:00");
+}
+
+TEST(CutAtCharacterBoundary, NeverKeepsHalfASurrogatePair) {
+  std::u16string text = u"ab\xD83D\xDE00" u"c";
+  CutAtCharacterBoundary(text, 3);
+  EXPECT_EQ(text, u"ab");
+  text = u"ab\xD83D\xDE00" u"c";
+  CutAtCharacterBoundary(text, 4);
+  EXPECT_EQ(text, u"ab\xD83D\xDE00");
+  CutAtCharacterBoundary(text, 10);
+  EXPECT_EQ(text, u"ab\xD83D\xDE00");
 }
 
 TEST(FeedItemJson, KeysInRecordOrderAndStringsEscaped) {

@@ -31,6 +31,12 @@ command ends and exits with the command's status. Python programs use
     /status?code=N               status N with a short HTML body
     /echo/ANYTHING               a feed whose one description is the request's path
     /comment-bomb?n=N            a feed with N unterminated "<!--" in it
+    /shape?name=S&kb=N           a feed of about N KB in one of the shapes that cost an
+                                 XML parser time out of proportion (SHAPES below)
+    /long-title?kb=N&items=M     a channel title of N KB over M tiny items
+    /redirect-raw                302 whose Location holds raw UTF-8 bytes (/echo/redir-\u00fc\u20ac)
+    /redirect-ftp                302 to an ftp:// address
+    /page-ftp-link               an HTML page whose feed link is an ftp:// address
     /hits?path=P                 "P COUNT": how many requests asked for path P so far
     /hits                        one "PATH COUNT" line for every path asked for
 """
@@ -72,6 +78,56 @@ def changing_feed():
         for i in range(3))
     return ("<?xml version=\"1.0\" encoding=\"utf-8\"?><rss version=\"2.0\"><channel>"
             "<title>Lindmere tides, edition %d</title>%s</channel></rss>" % (n, items)).encode()
+
+
+FEED_START = b'<?xml version="1.0"?><rss version="2.0"><channel><title>Shape</title>'
+FEED_END = b"</channel></rss>"
+
+
+def repeated(start, piece, end, size):
+    """`piece` repeated between `start` and `end` to about `size` bytes."""
+    return start + piece * max(1, (size - len(start) - len(end)) // len(piece)) + end
+
+
+def item(description):
+    return b"<item><title>Shape</title><description>" + description + b"</description></item>"
+
+
+# Each shape as (start, repeated piece, end); the piece repeats to the size asked for.
+SHAPES = {
+    "comment-run": (FEED_START, b"<!--", b"-->" + FEED_END),
+    "attributes": (FEED_START + b"<item", b' a%d=""', b"><description>x</description></item>" + FEED_END),
+    "namespaces": (b'<?xml version="1.0"?><rss version="2.0"', b' xmlns:n%d="urn:n"',
+                   b"><channel><title>Shape</title>" + item(b"x") + FEED_END),
+    "inline-markup": (FEED_START + b"<item><title>Shape</title><description>", b"<b>x</b>",
+                      b"</description></item>" + FEED_END),
+    "cdata-run": (FEED_START + b"<item><title>Shape</title><description>", b"<![CDATA[x]]>",
+                  b"</description></item>" + FEED_END),
+    "entity-run": (FEED_START + b"<item><title>Shape</title><description>", b"&amp;",
+                   b"</description></item>" + FEED_END),
+    "deep": (FEED_START + b"<item><title>Shape</title><description>", b"<b>", b"</description></item>" + FEED_END),
+    "tiny-items": (FEED_START, b"<item><description>x</description></item>\n", FEED_END),
+    "wide-items": (FEED_START, b"<item" + b"".join(b' a%d=""' % i for i in range(250)) + b"><description>x</description></item>",
+                   FEED_END),
+}
+
+
+def shape_feed(name, size):
+    """A feed of about `size` bytes in the shape `name`."""
+    start, piece, end = SHAPES[name]
+    if b"%d" not in piece:
+        return repeated(start, piece, end, size)
+    pieces, length, i = [], len(start) + len(end), 0
+    while length + len(piece % i) <= size or not pieces:
+        pieces.append(piece % i)
+        length += len(pieces[-1])
+        i += 1
+    return start + b"".join(pieces) + end
+
+
+def long_title_feed(kilobytes, items):
+    return (b'<?xml version="1.0"?><rss version="2.0"><channel><title>' + b"T" * (kilobytes * 1024) + b"</title>"
+            + b"".join(b"<item><description>%d</description></item>" % i for i in range(items)) + FEED_END)
 
 
 def hit_lines(path):
@@ -216,6 +272,24 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.body(b'<?xml version="1.0"?><rss version="2.0"><channel><title>Bomb</title>'
                   + b"<!--" * int(query.get("n", 160000)) + b"</channel></rss>")
 
+    def shape(self, query):
+        self.body(shape_feed(query.get("name", "comment-run"), int(float(query.get("kb", 1024)) * 1024)))
+
+    def long_title(self, query):
+        self.body(long_title_feed(int(query.get("kb", 256)), int(query.get("items", 2000))))
+
+    def redirect_raw(self, query):
+        raw = "/echo/redir-\u00fc\u20ac".encode("utf-8").decode("latin-1")  # sent as the UTF-8 bytes
+        self.head(302, 0, extra=[("Location", raw)])
+
+    def redirect_ftp(self, query):
+        self.head(302, 0, extra=[("Location", "ftp://127.0.0.1:%d/feeds/rss2.xml" % self.server.server_address[1])])
+
+    def page_ftp_link(self, query):
+        self.body(b'<!DOCTYPE html><html><head><link rel="alternate" type="application/rss+xml" '
+                  b'href="ftp://127.0.0.1:%d/feeds/rss2.xml"></head></html>' % self.server.server_address[1],
+                  200, "text/html")
+
     def hits(self, query):
         self.body(hit_lines(query.get("path")).encode(), 200, "text/plain")
 
@@ -226,7 +300,8 @@ ROUTES = {
     "/reset-mid-body": Handler.reset_mid_body, "/trickle": Handler.trickle, "/large": Handler.large,
     "/endless": Handler.endless, "/redirect": Handler.redirect, "/redirect-loop": Handler.redirect_loop,
     "/drip": Handler.drip, "/status": Handler.status, "/comment-bomb": Handler.comment_bomb,
-    "/hits": Handler.hits,
+    "/hits": Handler.hits, "/shape": Handler.shape, "/long-title": Handler.long_title,
+    "/redirect-raw": Handler.redirect_raw, "/redirect-ftp": Handler.redirect_ftp, "/page-ftp-link": Handler.page_ftp_link,
 }
 
 

@@ -162,10 +162,10 @@ int wmain(int argc, wchar_t** argv) {
           status = 1;
           continue;
         }
-        const bool loaded = bytes.empty() || parser.Parse(DecodeFeedBody(bytes), records);
-        outcome = loaded ? OkOutcome(Utf16(source.name), static_cast<uint32_t>(records.size()))
-                         : FailedOutcome(Utf16(source.name), u"XML error");
-        if (loaded && records.empty()) outcome.reason = u"no items";
+        const std::u16string_view refused = bytes.empty() ? u"" : parser.Parse(DecodeFeedBody(bytes), records);
+        outcome = refused.empty() ? OkOutcome(Utf16(source.name), static_cast<uint32_t>(records.size()))
+                                  : FailedOutcome(Utf16(source.name), std::u16string(refused));
+        if (refused.empty() && records.empty()) outcome.reason = u"no items";
       } else {
         FeedResult result = RunFeedStep(Utf16(source.name), web, options.deadlineMs);
         outcome = std::move(result.outcome);
