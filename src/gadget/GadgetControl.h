@@ -123,8 +123,9 @@ class GadgetControl : public OleControl,
   friend struct GadgetControlTestProbe;
   friend class GadgetFeeds;
 
-  // Every listed feed's last outcome, in list order (GadgetTyping.cpp).
-  std::vector<FeedOutcome> FeedOutcomes() const;
+  // Every listed feed's last outcome, in list order, shared without a copy
+  // (GadgetTyping.cpp).
+  std::shared_ptr<const FeedOutcomeSnapshot> FeedOutcomes() const;
   // "Next headline" / "Previous headline" and the wheel: the record after
   // (before) the one on screen is typed from its start at once; a hold or
   // wait ends, a pause stays (GadgetTyping.cpp).

@@ -5,7 +5,7 @@
 // is IQuorvaneRSSGadget's; its IUnknown is the control's.
 #include <windows.h>
 
-#include <optional>
+#include <memory>
 
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedOutcome.h"
@@ -53,7 +53,7 @@ class GadgetFeeds final : public IQuorvaneRSSFeeds {
   HRESULT STDMETHODCALLTYPE PreviousHeadline() override;
 
  private:
-  std::optional<FeedOutcome> Outcome(LONG index) const;
+  std::shared_ptr<const FeedOutcome> Outcome(LONG index) const;
   HRESULT Text(LONG index, BSTR* out, std::u16string FeedOutcome::*field) const;
 
   GadgetControl& control_;
