@@ -7,6 +7,7 @@
 
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedDownload.h"
+#include "win/com/Apartment.h"
 #include "win/com/ModuleThread.h"
 
 namespace quorvane {
@@ -23,8 +24,8 @@ struct DownloadJob {
   std::u16string url;
   FeedSignals signals;
   bool abandoned = false;  // timed out and counted as stuck; guarded by stuckLock
-  UniqueHandle done;  // manual reset; set once `body` is written
-  FeedBody body;
+  UniqueHandle done;  // manual reset; set once `result` is written
+  FeedResult result;
   ULONGLONG deadline = 0;
 };
 
@@ -61,8 +62,32 @@ void Abandon(DownloadJob& job, bool timedOut) {
   job.signals.stopRequested = true;
 }
 
-std::shared_ptr<DownloadJob> StartDownload(const FeedDownloader& download, size_t index, const std::u16string& url,
-                                           uint32_t deadlineMs) {
+// How long the download's server has been silent as of `now`; the download
+// may have heard from it since `now` was read.
+ULONGLONG SilentMs(const DownloadJob& job, ULONGLONG now) {
+  const ULONGLONG heard = job.signals.lastProgress.load();
+  return now > heard ? now - heard : 0;
+}
+
+FeedResult Failure(const std::u16string& url, std::u16string reason) { return {FailedOutcome(url, std::move(reason)), {}}; }
+
+FeedResult ParseBody(FeedSource& source, const std::u16string& url, FeedBody body, const std::atomic<bool>& stop) {
+  FeedResult result;
+  try {
+    result.outcome = source.Parse(url, std::move(body), stop, result.records);
+  } catch (...) {  // out of memory, most likely: this feed is skipped, the host lives on
+    result.records.clear();
+    result.records.shrink_to_fit();
+    DebugFeedLine(url, u"skipped, out of memory");
+    return Failure(url, u"out of memory");
+  }
+  return result;
+}
+
+// The feed's download and parse, on a thread of its own, so that a parse
+// that outlives the deadline is left behind like a download.
+std::shared_ptr<DownloadJob> StartFeed(const std::shared_ptr<FeedSource>& source, const FeedDownloader& download,
+                                       size_t index, const std::u16string& url, uint32_t deadlineMs) {
   auto job = std::make_shared<DownloadJob>();
   job->index = index;
   job->url = url;
@@ -71,12 +96,13 @@ std::shared_ptr<DownloadJob> StartDownload(const FeedDownloader& download, size_
   job->done = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!job->done) return nullptr;
   ++liveThreads;
-  UniqueHandle thread = StartModuleThread([job, download] {
+  UniqueHandle thread = StartModuleThread([job, download, source] {
     try {
-      job->body = download(job->url, job->signals);
+      // The parser's XML document belongs to this thread's apartment.
+      ComApartment apartment(COINIT_MULTITHREADED);
+      job->result = ParseBody(*source, job->url, download(job->url, job->signals), job->signals.stopRequested);
     } catch (...) {  // nothing may escape a thread; the feed is skipped
-      job->body = FeedBody{};
-      job->body.reason = u"download failed";
+      job->result = Failure(job->url, u"download failed");
     }
     std::lock_guard<std::mutex> guard(stuckLock);
     if (job->abandoned) StuckUrls().erase(StuckUrls().find(job->url));
@@ -86,21 +112,6 @@ std::shared_ptr<DownloadJob> StartDownload(const FeedDownloader& download, size_
   if (thread) return job;
   --liveThreads;
   return nullptr;
-}
-
-FeedResult Failure(const std::u16string& url, std::u16string reason) { return {FailedOutcome(url, std::move(reason)), {}}; }
-
-FeedResult ParseBody(FeedSource& source, DownloadJob& job, const std::atomic<bool>& stop) {
-  FeedResult result;
-  try {
-    result.outcome = source.Parse(job.url, std::move(job.body), stop, result.records);
-  } catch (...) {  // out of memory, most likely: this feed is skipped, the host lives on
-    result.records.clear();
-    result.records.shrink_to_fit();
-    DebugFeedLine(job.url, u"skipped, out of memory");
-    return Failure(job.url, u"out of memory");
-  }
-  return result;
 }
 
 // The cycle's downloads under way. Whatever way the cycle ends, they are
@@ -115,7 +126,7 @@ class RunningDownloads {
   size_t Active(const FeedTiming& timing) const {
     const ULONGLONG now = GetTickCount64();
     return static_cast<size_t>(std::count_if(jobs_.begin(), jobs_.end(), [&](const auto& job) {
-      return CountsAsActive(timing, now - job->signals.lastProgress.load());
+      return CountsAsActive(timing, SilentMs(*job, now));
     }));
   }
 
@@ -151,11 +162,11 @@ class RunningDownloads {
 
 size_t LiveDownloadThreads() { return liveThreads.load(); }
 
-void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<size_t>& order, FeedSource& source,
-                  const std::atomic<bool>& stop, HANDLE wake, const FeedTiming& timing, size_t concurrency,
-                  const FeedDone& done) {
+void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<size_t>& order,
+                  const std::shared_ptr<FeedSource>& source, const std::atomic<bool>& stop, HANDLE wake,
+                  const FeedTiming& timing, size_t concurrency, const FeedDone& done) {
   concurrency = std::clamp<size_t>(concurrency, 1, kMaxDownloadThreads);
-  const FeedDownloader download = source.Downloader();
+  const FeedDownloader download = source->Downloader();
   RunningDownloads running;
   auto& jobs = running.jobs();
   size_t next = 0;
@@ -169,7 +180,7 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<siz
       } else if (liveThreads.load() >= kMaxDownloadThreads) {
         waitingForThread = true;
         break;
-      } else if (auto job = StartDownload(download, index, urls[index], timing.deadlineMs)) {
+      } else if (auto job = StartFeed(source, download, index, urls[index], timing.deadlineMs)) {
         jobs.push_back(std::move(job));
       } else {
         done(index, Failure(urls[index], u"download failed"));
@@ -195,8 +206,8 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<siz
     for (auto it = jobs.begin(); it != jobs.end() && !stop;) {
       DownloadJob& job = **it;
       if (WaitForSingleObject(job.done.get(), 0) == WAIT_OBJECT_0) {
-        done(job.index, ParseBody(source, job, stop));
-      } else if (now >= job.deadline || now - job.signals.lastProgress.load() >= timing.silenceMs) {
+        done(job.index, std::move(job.result));
+      } else if (now >= job.deadline || SilentMs(job, now) >= timing.silenceMs) {
         Abandon(job, true);
         DebugFeedLine(job.url, u"timed out");
         done(job.index, Failure(job.url, u"timed out"));
@@ -210,7 +221,7 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<siz
   running.StopAll();
 }
 
-FeedResult RunFeedStep(const std::u16string& url, FeedSource& source, uint32_t deadlineMs) {
+FeedResult RunFeedStep(const std::u16string& url, const std::shared_ptr<FeedSource>& source, uint32_t deadlineMs) {
   const std::atomic<bool> stop{false};
   FeedTiming timing = CurrentFeedTiming();
   timing.deadlineMs = deadlineMs;

@@ -12,7 +12,7 @@ struct FeedTiming {
   uint32_t deadlineMs = 60'000;      // one feed's download, redirects and discovery included
   uint32_t cycleFloorMs = 60'000;    // least time between two cycle starts, whatever the interval
   uint32_t firstBackoffMs = 15'000;  // the wait after a first cycle that left nothing to show
-  uint32_t quietMs = 5'000;          // a download silent this long lets the next feed start
+  uint32_t quietMs = 2'000;          // a download silent this long lets the next feed start
   uint32_t silenceMs = 15'000;       // a download silent this long is over: "timed out"
 };
 

@@ -1,12 +1,9 @@
 #include "feeds/FeedWorker.h"
 
-#include <objbase.h>
-
 #include <optional>
 
 #include "feeds/FeedCycle.h"
 #include "feeds/FeedDebugOutput.h"
-#include "win/com/Apartment.h"
 
 namespace quorvane {
 namespace {
@@ -25,7 +22,7 @@ bool WaitForPredecessors(FeedWorkerContext& context) {
 
 // One cycle, feeds that failed last time started last. Returns the number
 // of records stored, or nothing when stopped.
-std::optional<size_t> RunCycle(FeedWorkerContext& context, FeedSource* source) {
+std::optional<size_t> RunCycle(FeedWorkerContext& context, const std::shared_ptr<FeedSource>& source) {
   FeedStore& store = *context.store;
   const uint64_t generation = context.generation;
   store.BeginCycle(generation);
@@ -33,7 +30,7 @@ std::optional<size_t> RunCycle(FeedWorkerContext& context, FeedSource* source) {
     store.FeedDone(generation, index, std::move(result.outcome), std::move(result.records));
   };
   if (source) {
-    RunFeedCycle(context.urls, StartOrder(store.Outcomes()->outcomes), *source, context.stopRequested,
+    RunFeedCycle(context.urls, StartOrder(store.Outcomes()->outcomes), source, context.stopRequested,
                  context.wakeEvent.get(), context.timing, kConcurrentDownloads, onFeed);
   } else {
     for (size_t i = 0; i < context.urls.size(); ++i) onFeed(i, {FailedOutcome(context.urls[i], u"no parser"), {}});
@@ -43,13 +40,13 @@ std::optional<size_t> RunCycle(FeedWorkerContext& context, FeedSource* source) {
 }
 
 void RunCycles(FeedWorkerContext& context) {
-  std::unique_ptr<FeedSource> source = context.makeSource ? context.makeSource() : nullptr;
+  const std::shared_ptr<FeedSource> source = context.makeSource ? context.makeSource() : nullptr;
   uint32_t emptyCycles = 0;
   while (!context.stopRequested) {
     const ULONGLONG start = GetTickCount64();
     std::optional<size_t> stored;
     try {
-      stored = RunCycle(context, source.get());
+      stored = RunCycle(context, source);
       if (!stored) return;
     } catch (...) {  // out of memory: the cycle's downloads are stopped, the store stays as it was
       DebugLineA("Feed cycle abandoned, out of memory\n");
@@ -68,11 +65,6 @@ void RunCycles(FeedWorkerContext& context) {
 void RunFeedWorker(FeedWorkerContext& context) {
   try {
     if (!WaitForPredecessors(context)) return;
-    // The worker has an apartment of its own (multithreaded) and its own
-    // per-feed step with its own XML document: an object created on the
-    // user-interface thread's apartment must not be called from here, and an
-    // abandoned worker must not share a document with its successor.
-    ComApartment apartment(COINIT_MULTITHREADED);
     RunCycles(context);
   } catch (...) {  // nothing may escape a thread; the worker ends and the store keeps what it has
     DebugLineA("Feed worker ended, out of memory\n");

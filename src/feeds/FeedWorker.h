@@ -44,10 +44,10 @@ struct FeedBody {
 // that may outlive whoever started it, so it must hold all it uses.
 using FeedDownloader = std::function<FeedBody(const std::u16string& url, FeedSignals& signals)>;
 
-// The per-feed step in two halves: the download, which may block in the
-// network and is abandoned when it takes too long, and the parse, which runs
-// on the worker's own thread. One instance per worker, created and used on
-// the worker's thread.
+// The per-feed step in two halves, both on the feed's own thread: the
+// download, and the parse of what it brought. One instance per worker,
+// shared by its feeds' threads, so Parse may run on several at once; an
+// abandoned feed's thread keeps it alive until it ends.
 class FeedSource {
  public:
   virtual ~FeedSource() = default;

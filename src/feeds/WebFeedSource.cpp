@@ -51,8 +51,8 @@ FeedOutcome WebFeedSource::Parse(const std::u16string& url, FeedBody body, const
   std::u16string text = DecodeFeedBody(body.bytes, CharsetOfContentType(body.contentType));
   body.bytes = std::string();  // the body's memory goes before the parser's comes
   const size_t before = cycle.size();
-  const bool loaded = parser_.Parse(std::move(text), cycle, body.finalUrl.empty() ? url : body.finalUrl, &stop);
-  parser_.Clear();
+  RssParser parser;
+  const bool loaded = parser.Parse(std::move(text), cycle, body.finalUrl.empty() ? url : body.finalUrl, &stop);
   if (stop) return FailedOutcome(url, u"download failed");
   if (!loaded) {
     FeedOutcome failed = FailedOutcome(url, u"XML error");

@@ -25,6 +25,7 @@
 
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedFetcher.h"
+#include "gadget/GadgetFeedStatus.h"
 #include "gadget/GadgetFeeds.h"
 #include "gadget/GdiObjects.h"
 #include "gadget/LineBreakCache.h"
@@ -122,6 +123,7 @@ class GadgetControl : public OleControl,
  private:
   friend struct GadgetControlTestProbe;
   friend class GadgetFeeds;
+  friend class GadgetFeedStatus;
 
   // Every listed feed's last outcome, in list order, shared without a copy
   // (GadgetTyping.cpp).
@@ -167,6 +169,8 @@ class GadgetControl : public OleControl,
   TypeInfoDispatch dispatch_{IID_IQuorvaneRSSGadget};
   // IQuorvaneRSSFeeds.
   GadgetFeeds feeds_{*this};
+  // IQuorvaneRSSFeedStatus.
+  GadgetFeedStatus feedStatus_{*this};
   // Wheel movement not yet worth a whole step (WHEEL_DELTA per headline).
   int wheelRest_ = 0;
   // The settings: feedUrls, feedRefreshRateMs, delayBetweenFeedsMs, speechSpeed.

@@ -48,7 +48,7 @@ TEST_F(FeedStoreTest, ANewListStartsAtItsFirstRecordAndDropsWhatOlderCyclesHandI
   EXPECT_EQ(posts_, posts);
   EXPECT_EQ(store_.Outcomes()->outcomes[0]->state, FeedState::NotTried);
 
-  Cycle(current, {u"c"}, 3);
+  Cycle(current, {u"c"}, 4);  // more than the old cursor: it must not carry over
   EXPECT_EQ(Next(2), (std::vector<std::u16string>{u"c/0", u"c/1"}));
   store_.Close();
   EXPECT_FALSE(store_.EndCycle(current));

@@ -82,7 +82,7 @@ class FeedWebTest : public ::testing::Test {
     return true;
   }
 
-  WebFeedSource source_;
+  std::shared_ptr<WebFeedSource> source_ = std::make_shared<WebFeedSource>();
   DebugLines debug_;
   LONG baselineLocks_ = 0;
 };
