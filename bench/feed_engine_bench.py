@@ -6,7 +6,10 @@
   - the sidebar with 50 such feeds and a good one last: the time until the
     good feed's headline shows (a capture every second);
   - the fetcher after 30 list changes 0.5 s apart during such stalls: the
-    process's threads, and how long its threads take to end afterwards.
+    process's threads, and how long its threads take to end afterwards;
+  - the sidebar with 3,000 feeds (imported from OPML; each answers 404) and
+    the "Feed status" window open while their outcomes come in: the slowest
+    answer of the sidebar's window to its one-second probe.
 
     bench/feed_engine_bench.py [BUILD_DIR]      (default build/windows)
 """
@@ -68,11 +71,37 @@ def threads(base):
     sys.stdout.write(done.stdout.decode())
 
 
+def status_window(base):
+    work = tempfile.mkdtemp(prefix="feed-status-")
+    opml = os.path.join(work, "feeds.opml")
+    with open(opml, "w", encoding="utf-8") as f:
+        f.write('<?xml version="1.0" encoding="utf-8"?><opml version="2.0"><head/><body>\n')
+        for i in range(3000):
+            f.write('<outline text="f%d" xmlUrl="%s/missing?n=%d"/>\n' % (i, base, i))
+        f.write("</body></opml>\n")
+    sidebar_exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
+    state = win(os.path.join(work, "state"))
+    subprocess.run([WINE_RUN, sidebar_exe, "--only-quorvane", "--state", state, "--import-opml", win(opml)], env=ENV,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    stats = os.path.join(work, "stats.txt")
+    subprocess.run([WINE_RUN, sidebar_exe, "--only-quorvane", "--state", state, "--stats", win(stats),
+                    "--stats-every", "5", "--script", "wait 2000; menu Feed status; wait 40000; exit"], env=ENV,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    with open(stats) as f:
+        lines = f.read().splitlines()
+    # Columns: seconds, handles, GDI, USER, threads, private KB, worst probe ms since the line before, ...
+    worst = [int(line.split()[6]) for line in lines if line[:1].isdigit()]
+    print("sidebar, 3,000 feeds, Feed status open: worst probe answer per 5 s: %s ms; %s"
+          % (" ".join(map(str, worst)), next((line[2:] for line in lines if line.startswith("#")), "")))
+    shutil.rmtree(work, ignore_errors=True)
+
+
 def main():
     with feed_server.serving() as base:
         tool(base)
         threads(base)
         sidebar(base)
+        status_window(base)
 
 
 if __name__ == "__main__":
