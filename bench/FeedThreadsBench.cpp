@@ -5,31 +5,15 @@
 //
 //   scripts/wine-run bench_feed_threads.exe BASE_URL     (bench/feed_engine_bench.py runs it)
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "ThreadCount.h"
 #include "feeds/FeedCycle.h"
 #include "feeds/FeedFetcher.h"
 #include "win/com/Module.h"
-
-namespace {
-
-int ThreadsOfThisProcess() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  int count = 0;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-  CloseHandle(snapshot);
-  return count;
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
@@ -38,7 +22,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::u16string base(reinterpret_cast<const char16_t*>(argv[1]));
   HWND window = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  const int before = ThreadsOfThisProcess();
+  const int before = quorvane::test::ThreadsOfThisProcess();
   auto fetcher = std::make_unique<quorvane::FeedFetcher>(window);
   int most = 0;
   for (int change = 0; change < 30; ++change) {
@@ -52,12 +36,12 @@ int wmain(int argc, wchar_t** argv) {
     most = std::max(most, static_cast<int>(quorvane::LiveDownloadThreads()));
   }
   std::printf("threads before: %d, after 30 list changes during stalls: %d (download threads: %zu, most seen %d)\n",
-              before, ThreadsOfThisProcess(), quorvane::LiveDownloadThreads(), most);
+              before, quorvane::test::ThreadsOfThisProcess(), quorvane::LiveDownloadThreads(), most);
   const ULONGLONG released = GetTickCount64();
   fetcher.reset();
   while (quorvane::module::LockCount() > 0 && GetTickCount64() - released < 120'000) Sleep(50);
   std::printf("last of the module's threads ended %.1f s after the fetcher was deleted (threads now %d)\n",
-              (GetTickCount64() - released) / 1000.0, ThreadsOfThisProcess());
+              (GetTickCount64() - released) / 1000.0, quorvane::test::ThreadsOfThisProcess());
   DestroyWindow(window);
   return 0;
 }
