@@ -4,11 +4,8 @@
 
 namespace quorvane {
 
-HRESULT GadgetFeedStatus::QueryInterface(REFIID iid, void** out) {
-  return control_.ControllingUnknown()->QueryInterface(iid, out);
-}
-ULONG GadgetFeedStatus::AddRef() { return control_.ControllingUnknown()->AddRef(); }
-ULONG GadgetFeedStatus::Release() { return control_.ControllingUnknown()->Release(); }
+GadgetFeedStatus::GadgetFeedStatus(GadgetControl& control)
+    : DualPart(control, IID_IQuorvaneRSSFeedStatus), control_(control) {}
 
 HRESULT GadgetFeedStatus::get_OutcomeGeneration(LONG* pGeneration) {
   if (!pGeneration) return E_POINTER;

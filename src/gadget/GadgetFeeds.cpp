@@ -24,9 +24,7 @@ DATE LocalDate(int64_t seconds) {
 
 }  // namespace
 
-HRESULT GadgetFeeds::QueryInterface(REFIID iid, void** out) { return control_.ControllingUnknown()->QueryInterface(iid, out); }
-ULONG GadgetFeeds::AddRef() { return control_.ControllingUnknown()->AddRef(); }
-ULONG GadgetFeeds::Release() { return control_.ControllingUnknown()->Release(); }
+GadgetFeeds::GadgetFeeds(GadgetControl& control) : DualPart(control, IID_IQuorvaneRSSFeeds), control_(control) {}
 
 std::shared_ptr<const FeedOutcome> GadgetFeeds::Outcome(LONG index) const {
   const std::shared_ptr<const FeedOutcomeSnapshot> snapshot = control_.FeedOutcomes();
