@@ -1,8 +1,7 @@
 #pragma once
 // The pieces a feed worker shares with the fetcher that started it. A worker
-// owns its context by shared ownership, so a worker that is still blocked in
-// the network when its fetcher gives up waiting can finish on its own
-// without touching anything that has been freed.
+// owns its context by shared ownership, so a worker its fetcher gave up
+// waiting for can finish on its own without touching anything freed.
 #include <windows.h>
 
 #include <atomic>
