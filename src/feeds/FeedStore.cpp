@@ -49,7 +49,7 @@ void FeedStore::FeedDone(uint64_t generation, size_t index, FeedOutcome outcome,
   Publish(std::move(outcomes));
 
   if (!filling_) {
-    cycle_[index] = std::move(records);
+    if (index < cycle_.size()) cycle_[index] = std::move(records);
     return;
   }
   if (records.empty()) return;
