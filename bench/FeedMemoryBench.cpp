@@ -37,7 +37,7 @@ int wmain(int argc, wchar_t** argv) {
   double before = 0;
   const ULONGLONG start = GetTickCount64();
   {
-    quorvane::WebFeedSource source;
+    const auto source = std::make_shared<quorvane::WebFeedSource>();
     before = PeakPrivateMb();
     const std::u16string url(reinterpret_cast<const char16_t*>(argv[1]));
     records = quorvane::RunFeedStep(url, source, 120'000).records.size();

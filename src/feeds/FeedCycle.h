@@ -1,11 +1,12 @@
 #pragma once
-// The feeds of one cycle: downloads run a few at a time, each on a thread of
-// its own within a deadline; bodies are parsed on the calling thread as they
-// arrive.
+// The feeds of one cycle: each feed is downloaded and parsed on a thread of
+// its own within a deadline, a few at a time; the results come back to the
+// calling thread as they are done.
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,8 @@
 
 namespace quorvane {
 
-// Enough to keep one slow server from holding up the rest, few enough not
-// to flood a host with a long list or hold many bodies in memory.
-inline constexpr size_t kConcurrentDownloads = 3;
-
-// How long a stopped cycle waits for its closed downloads before leaving
-// them: well within the fetcher's own wait for its worker.
+// How long a stopped cycle waits for its downloads before leaving them:
+// well within the fetcher's own wait for its worker.
 inline constexpr DWORD kStoppedDownloadGraceMs = 100;
 
 struct FeedResult {
@@ -29,17 +26,23 @@ struct FeedResult {
 // Called on the cycle's thread as each feed is done, in the order they finish.
 using FeedDone = std::function<void(size_t index, FeedResult result)>;
 
-// Runs the per-feed step for every URL. A download still running at its
-// deadline is abandoned: stopped, its request closed and left to end on its
-// own (not every WinInet lets a blocked read be cancelled); the feed is
-// "timed out". The downloads hold only what they share with nobody else,
-// and each keeps the module loaded while it runs. Returns when every feed is
-// done, or at once when `stop` is set (signal `wake` to make that prompt).
-// An exception while a feed is parsed skips that feed.
-void RunFeedCycle(const std::vector<std::u16string>& urls, FeedSource& source, const std::atomic<bool>& stop,
-                  HANDLE wake, uint32_t deadlineMs, size_t concurrency, const FeedDone& done);
+// Runs the per-feed step for every URL, starting them in `order` (indices
+// into `urls`). At most `concurrency` downloads that still hear from their
+// servers run at once, and never more than kMaxDownloadThreads feed
+// threads in the module. A feed past its deadline (in its download or its
+// parse), or silent for timing.silenceMs, is stopped and left to end on its
+// own; it is "timed out", and its URL is not asked for again until that
+// thread ended.
+// Returns when every feed is done, or soon after `stop` is set (signal
+// `wake` to make that prompt); stops its downloads on every way out.
+void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<size_t>& order,
+                  const std::shared_ptr<FeedSource>& source, const std::atomic<bool>& stop, HANDLE wake,
+                  const FeedTiming& timing, size_t concurrency, const FeedDone& done);
 
 // One feed through the same step.
-FeedResult RunFeedStep(const std::u16string& url, FeedSource& source, uint32_t deadlineMs);
+FeedResult RunFeedStep(const std::u16string& url, const std::shared_ptr<FeedSource>& source, uint32_t deadlineMs);
+
+// Download threads of the module that have not ended.
+size_t LiveDownloadThreads();
 
 }  // namespace quorvane

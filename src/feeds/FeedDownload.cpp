@@ -14,28 +14,29 @@ namespace {
 
 constexpr DWORD kChunkBytes = 2048;
 
-// Reads until the end of the body, in chunks of at most 2048 bytes; false on a failed read, which includes a
-// request that the stopper has taken and closed (some WinInets let a read
-// on a closed handle run on until the server ends the connection). Bytes
-// read through a handle that was taken meanwhile are never kept.
-bool ReadBody(FeedSignals& signals, std::string& body, bool& tooLarge) {
+// Time since the server last sent anything.
+uint64_t SilentMs(const FeedSignals& signals) { return GetTickCount64() - signals.lastProgress.load(); }
+
+// Reads until the end of the body, in chunks of at most 2048 bytes; false
+// on a failed read (the receive time-out included) or a stop.
+bool ReadBody(HINTERNET request, FeedSignals& signals, std::string& body, bool& tooLarge) {
   char chunk[kChunkBytes];
-  while (true) {
-    const HINTERNET request = static_cast<HINTERNET>(signals.currentRequest.load());
+  while (!signals.stopRequested) {
     // Reads only what has arrived: a read that waits for a whole chunk would
     // sit through a server that sends a byte now and then long after a stop.
     DWORD available = 0;
     DWORD read = 0;
-    const bool ok = request && InternetQueryDataAvailable(request, &available, 0, 0) &&
-                    (available == 0 || InternetReadFile(request, chunk, std::min(available, kChunkBytes), &read));
-    if (!ok || signals.currentRequest.load() != request) return false;
-    if (read == 0 || signals.stopRequested) return true;
+    if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
+    if (available > 0 && !InternetReadFile(request, chunk, std::min(available, kChunkBytes), &read)) return false;
+    if (read == 0) return true;
+    signals.lastProgress = GetTickCount64();
     if (body.size() + read > kMaxFeedBodyBytes) {
       tooLarge = true;
       return true;
     }
     body.append(chunk, read);  // grows geometrically
   }
+  return false;
 }
 
 std::u16string QueryText(HINTERNET request, DWORD what) {
@@ -76,11 +77,13 @@ std::u16string HttpReason(DWORD status) {
 
 bool IsRedirect(DWORD code) { return code == 301 || code == 302 || code == 303 || code == 307 || code == 308; }
 
-std::u16string OpenFailure(DWORD error) {
+std::u16string OpenFailure(DWORD error, const FeedSignals& signals) {
+  if (signals.stopRequested) return u"download failed";
+  // Wine reports a receive time-out as an aborted connection.
+  if (error == ERROR_INTERNET_TIMEOUT || SilentMs(signals) + 500 >= kNetworkCallTimeoutMs) return u"timed out";
   switch (error) {
     case ERROR_INTERNET_NAME_NOT_RESOLVED: return u"host not found";
     case ERROR_INTERNET_CANNOT_CONNECT: return u"connection refused";
-    case ERROR_INTERNET_TIMEOUT: return u"timed out";
     default: return u"download failed";
   }
 }
@@ -91,33 +94,59 @@ FeedBody Failed(std::u16string reason) {
   return body;
 }
 
-// Opens `url` in the published session and publishes the request; follows
-// no redirect. Nothing (with the reason set) when it failed or was stopped.
-HINTERNET OpenRequest(const std::u16string& url, FeedSignals& signals, std::u16string& reason) {
-  const HINTERNET session = static_cast<HINTERNET>(signals.currentSession.load());
-  const std::u16string encoded = EncodeNonAsciiUrl(url);
-  HINTERNET request =
-      session ? InternetOpenUrlW(session, reinterpret_cast<const wchar_t*>(encoded.c_str()), nullptr, 0,
-                                 INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT, 0)
-              : nullptr;
-  if (!request) {
-    const DWORD error = GetLastError();
-    DebugLineA("InternetConnectA failed\n");
-    reason = signals.stopRequested ? u"download failed" : OpenFailure(error);
-    return nullptr;
-  }
-  signals.currentRequest = request;
-  // A stop that came while the request was being opened found nothing to
-  // close: close it here rather than read.
-  if (signals.stopRequested) {
-    CloseCurrentRequest(signals);
-    reason = u"download failed";
-    return nullptr;
-  }
-  return request;
+// Bounds every blocking call made through `handle` and the handles opened
+// from it. Set on the request itself too: Wine's WinInet takes the send and
+// receive time-outs only from the request handle.
+void LimitBlockingCalls(HINTERNET handle) {
+  DWORD ms = kNetworkCallTimeoutMs;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    InternetSetOptionW(handle, option, &ms, sizeof(ms));
 }
 
-void CloseRequestOnly(FeedSignals& signals) { ClosePublishedHandle(signals.currentRequest); }
+// One HTTP request with its connection, closed in that order.
+struct OpenRequest {
+  UniqueInternetHandle connection;
+  UniqueInternetHandle request;
+};
+
+// Sends a GET for `url` (http or https only) and waits for the response's
+// headers; follows no redirect. Nothing (with the reason set) when it
+// failed or was stopped.
+OpenRequest SendRequest(HINTERNET session, const std::u16string& url, FeedSignals& signals, std::u16string& reason) {
+  OpenRequest open;
+  const std::u16string encoded = EncodeNonAsciiUrl(url);
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof(parts);
+  parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+  if (!InternetCrackUrlW(reinterpret_cast<const wchar_t*>(encoded.c_str()), static_cast<DWORD>(encoded.size()), 0,
+                         &parts) ||
+      (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) || parts.dwHostNameLength == 0) {
+    DebugLineA("InternetConnectA failed\n");
+    reason = u"download failed";
+    return open;
+  }
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  std::wstring path(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
+  if (parts.lpszExtraInfo) path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (path.empty()) path = L"/";
+  DWORD flags = INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+  if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+  open.connection.reset(InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  if (open.connection)
+    open.request.reset(HttpOpenRequestW(open.connection.get(), L"GET", path.c_str(), nullptr, nullptr, nullptr, flags, 0));
+  if (open.request) {
+    LimitBlockingCalls(open.request.get());
+    if (!signals.stopRequested && HttpSendRequestW(open.request.get(), nullptr, 0, nullptr, 0)) {
+      signals.lastProgress = GetTickCount64();
+      return open;
+    }
+  }
+  const DWORD error = GetLastError();
+  if (!signals.stopRequested) DebugLineA("InternetConnectA failed\n");
+  reason = OpenFailure(error, signals);
+  open = {};
+  return open;
+}
 
 FeedBody ReadOpenedBody(HINTERNET request, std::u16string finalUrl, FeedSignals& signals) {
   FeedBody body;
@@ -125,10 +154,10 @@ FeedBody ReadOpenedBody(HINTERNET request, std::u16string finalUrl, FeedSignals&
   const std::u16string contentType = QueryText(request, HTTP_QUERY_CONTENT_TYPE);
   for (char16_t c : contentType) body.contentType += c < 0x80 ? static_cast<char>(c) : '?';
   bool tooLarge = false;
-  const bool ok = ReadBody(signals, body.bytes, tooLarge);
-  if (!ok) {
+  if (!ReadBody(request, signals, body.bytes, tooLarge)) {
+    if (signals.stopRequested) return Failed(u"download failed");
     DebugLineA("InternetReadFile failed\n");
-    return Failed(u"download failed");
+    return Failed(SilentMs(signals) + 500 >= kNetworkCallTimeoutMs ? u"timed out" : u"download failed");
   }
   if (tooLarge) {
     DebugLineA("Feed larger than 8 MB skipped\n");
@@ -139,16 +168,15 @@ FeedBody ReadOpenedBody(HINTERNET request, std::u16string finalUrl, FeedSignals&
 }
 
 // The redirect chain of one session, at most kMaxRedirects long.
-FeedBody FollowAndRead(const std::u16string& url, FeedSignals& signals) {
+FeedBody FollowAndRead(HINTERNET session, const std::u16string& url, FeedSignals& signals) {
   std::u16string current = url;
   for (int redirects = 0;; ++redirects) {
     std::u16string reason;
-    const HINTERNET request = OpenRequest(current, signals, reason);
-    if (!request) return Failed(reason);
-    const DWORD status = StatusCode(request);
+    const OpenRequest open = SendRequest(session, current, signals, reason);
+    if (!open.request) return Failed(reason);
+    const DWORD status = StatusCode(open.request.get());
     if (IsRedirect(status)) {
-      const std::u16string location = EncodeNonAsciiBytes(QueryBytes(request, HTTP_QUERY_LOCATION));
-      CloseRequestOnly(signals);
+      const std::u16string location = EncodeNonAsciiBytes(QueryBytes(open.request.get(), HTTP_QUERY_LOCATION));
       if (location.empty()) return Failed(HttpReason(status));
       if (redirects == kMaxRedirects) return Failed(u"too many redirects");
       if (signals.stopRequested) return Failed(u"download failed");
@@ -156,11 +184,8 @@ FeedBody FollowAndRead(const std::u16string& url, FeedSignals& signals) {
       if (!IsWebUrl(current)) return Failed(u"redirect to a non-web address");
       continue;
     }
-    if (status >= 300) {
-      CloseRequestOnly(signals);
-      return Failed(HttpReason(status));
-    }
-    return ReadOpenedBody(request, current, signals);
+    if (status >= 300) return Failed(HttpReason(status));
+    return ReadOpenedBody(open.request.get(), current, signals);
   }
 }
 
@@ -172,16 +197,14 @@ void DebugFeedLine(const std::u16string& url, const std::u16string& reason) {
 }
 
 FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals) {
+  signals.lastProgress = GetTickCount64();
   UniqueInternetHandle session(InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
     DebugLineW(L"InternetOpenA failed\n");
     return Failed(u"download failed");
   }
-  CloseCurrentRequest(signals);
-  // Published, the session is closed by whoever takes it.
-  signals.currentSession = session.release();
-  FeedBody body = signals.stopRequested ? Failed(u"download failed") : FollowAndRead(url, signals);
-  CloseCurrentRequest(signals);
+  LimitBlockingCalls(session.get());
+  FeedBody body = signals.stopRequested ? Failed(u"download failed") : FollowAndRead(session.get(), url, signals);
   if (body.reason.starts_with(u"HTTP") || body.reason.find(u"redirect") != std::u16string::npos)
     DebugFeedLine(url, body.reason);
   return body;

@@ -1,7 +1,7 @@
 #pragma once
 // Downloads one feed body over WinInet, in 2048-byte chunks, following
-// redirects itself, with the open session and request published in the
-// signals so that a stop can close them.
+// redirects itself. The download's thread opens and closes every handle it
+// uses; nothing is shared but the stop flag and the progress time.
 #include <string>
 
 #include "feeds/FeedWorker.h"
@@ -13,6 +13,11 @@ namespace quorvane {
 inline constexpr size_t kMaxFeedBodyBytes = 8 * 1024 * 1024;
 // Redirects followed for one feed; a chain that never ends is cut here.
 inline constexpr int kMaxRedirects = 10;
+// Connect, send and receive time-out of every blocking WinInet call: a
+// server that goes silent this long ends the download ("timed out"), and a
+// stopped download ends within this long even while a call blocks, since
+// the stop is only seen between calls.
+inline constexpr unsigned long kNetworkCallTimeoutMs = 10'000;
 
 // The body with its content type and final address; or, when the feed is to
 // be skipped, the reason: "host not found", "connection refused",

@@ -37,7 +37,8 @@ class FeedFetcher {
   // out last, which the next NextItem follows.
   FeedItem PreviousItem();
   // Every listed feed's last outcome, in list order; NotTried until the
-  // worker's first cycle has reached it.
+  // worker has reached it. The snapshot costs no copy of the list.
+  std::shared_ptr<const FeedOutcomeSnapshot> OutcomeSnapshot() const;
   std::vector<FeedOutcome> Outcomes() const;
   // Takes effect at the worker's next wait.
   void SetRefreshIntervalMs(uint32_t ms);
@@ -53,7 +54,6 @@ class FeedFetcher {
 
   std::shared_ptr<FeedStore> store_;
   FeedSourceFactory makeSource_;
-  HWND notifyWindow_;
   std::shared_ptr<FeedWorkerContext> worker_;
   UniqueHandle workerThread_;
   std::vector<UniqueHandle> abandoned_;  // stopped workers that had not ended

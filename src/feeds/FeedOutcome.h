@@ -4,6 +4,7 @@
 // on ("HTTP 404", "timed out", ...). Kept per URL in feed-list order so the
 // user can see which feed is broken and why.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,14 @@ inline FeedOutcome FailedOutcome(std::u16string url, std::u16string reason) {
   outcome.reason = std::move(reason);
   return outcome;
 }
+
+// Every listed feed's last outcome at one moment, never changed once made:
+// readers share it without a lock or a copy. `generation` differs between
+// any two snapshots whose outcomes differ.
+struct FeedOutcomeSnapshot {
+  uint64_t generation = 0;
+  std::vector<std::shared_ptr<const FeedOutcome>> outcomes;  // in list order
+};
 
 // True when the list names feeds and every one of them failed its last try;
 // false before the first cycle has ended.

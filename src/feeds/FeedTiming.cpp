@@ -33,6 +33,16 @@ void SetFeedTiming(const FeedTiming& timing) {
   Timing() = timing;
 }
 
+std::vector<size_t> StartOrder(const std::vector<std::shared_ptr<const FeedOutcome>>& last) {
+  std::vector<size_t> order;
+  order.reserve(last.size());
+  for (size_t i = 0; i < last.size(); ++i)
+    if (last[i]->state != FeedState::Failed) order.push_back(i);
+  for (size_t i = 0; i < last.size(); ++i)
+    if (last[i]->state == FeedState::Failed) order.push_back(i);
+  return order;
+}
+
 uint32_t DelayBeforeNextCycle(const FeedTiming& timing, uint32_t refreshMs, uint32_t emptyCycles, uint64_t cycleMs) {
   uint64_t delay = refreshMs;
   if (emptyCycles > 0) {

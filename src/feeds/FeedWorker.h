@@ -1,8 +1,7 @@
 #pragma once
 // The pieces a feed worker shares with the fetcher that started it. A worker
-// owns its context by shared ownership, so a worker that is still blocked in
-// the network when its fetcher gives up waiting can finish on its own
-// without touching anything that has been freed.
+// owns its context by shared ownership, so a worker its fetcher gave up
+// waiting for can finish on its own without touching anything freed.
 #include <windows.h>
 
 #include <atomic>
@@ -15,38 +14,22 @@
 
 #include "feeds/FeedItem.h"
 #include "feeds/FeedOutcome.h"
+#include "feeds/FeedStore.h"
 #include "feeds/FeedTiming.h"
 #include "win/com/UniqueHandle.h"
 
 namespace quorvane {
 
 inline constexpr UINT MSG_NEXT_SCREEN = 0xC189;
-inline constexpr uint32_t kDefaultRefreshIntervalMs = 30 * 60 * 1000;
-
-// The headline store and the refresh interval, shared by the fetcher and
-// every worker it ever started.
-struct FeedStore {
-  std::mutex lock;  // guards items, cursor and the workers' stop flags
-  std::vector<FeedItem> items;
-  uint32_t cursor = 0;
-  std::vector<FeedOutcome> outcomes;  // one per listed URL, in list order
-  std::atomic<uint32_t> refreshIntervalMs{kDefaultRefreshIntervalMs};
-};
-
-// What a download shares with the thread that stops it.
+// What a download shares with the cycle that watches it. The download
+// owns its WinInet handles alone: a stop is only this flag, which it checks
+// between calls, and every blocking call is bounded by its own time-out.
 struct FeedSignals {
   std::atomic<bool> stopRequested{false};
-  std::atomic<void*> currentSession{nullptr};  // the open WinInet session, if any
-  std::atomic<void*> currentRequest{nullptr};  // the open WinInet request, if any
+  // GetTickCount64 when the response's headers or its latest bytes came
+  // (the start, until then): how long the server has been silent.
+  std::atomic<uint64_t> lastProgress{0};
 };
-
-// Takes a published WinInet handle by atomic exchange and closes it, if it
-// was still there: whoever takes a handle closes it, so each is closed
-// exactly once.
-void ClosePublishedHandle(std::atomic<void*>& published);
-
-// Closes the published request, then the session (the request belongs to it).
-void CloseCurrentRequest(FeedSignals& signals);
 
 // What the download of one feed brought.
 struct FeedBody {
@@ -60,10 +43,10 @@ struct FeedBody {
 // that may outlive whoever started it, so it must hold all it uses.
 using FeedDownloader = std::function<FeedBody(const std::u16string& url, FeedSignals& signals)>;
 
-// The per-feed step in two halves: the download, which may block in the
-// network and is abandoned when it takes too long, and the parse, which runs
-// on the worker's own thread. One instance per worker, created and used on
-// the worker's thread.
+// The per-feed step in two halves, both on the feed's own thread: the
+// download, and the parse of what it brought. One instance per worker,
+// shared by its feeds' threads, so Parse may run on several at once; an
+// abandoned feed's thread keeps it alive until it ends.
 class FeedSource {
  public:
   virtual ~FeedSource() = default;
@@ -78,19 +61,18 @@ using FeedSourceFactory = std::function<std::unique_ptr<FeedSource>()>;
 
 struct FeedWorkerContext {
   std::vector<std::u16string> urls;
-  FeedSignals signals;          // only the stop flag is used
+  uint64_t generation = 0;      // what the worker's commits carry
+  std::atomic<bool> stopRequested{false};
   UniqueHandle wakeEvent;       // auto-reset; signalled only to stop the worker
   std::vector<UniqueHandle> predecessors;  // abandoned workers to wait for first
-  HWND notifyWindow = nullptr;
   std::shared_ptr<FeedStore> store;
   FeedSourceFactory makeSource;
   FeedTiming timing;
 };
 
 // Waits for the abandoned workers before it, then runs cycles until the
-// context's stop flag is set. Commits and posts only while not stopped,
-// both under the store's lock, so nothing of a stopped worker reaches the
-// store or the window.
+// context's stop flag is set. Catches everything: a cycle that fails stops
+// its downloads and commits nothing.
 void RunFeedWorker(FeedWorkerContext& context);
 
 }  // namespace quorvane

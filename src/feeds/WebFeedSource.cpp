@@ -63,9 +63,9 @@ FeedOutcome WebFeedSource::Parse(const std::u16string& url, FeedBody body, const
   std::u16string text = DecodeFeedBody(body.bytes, CharsetOfContentType(body.contentType));
   body.bytes = std::string();  // the body's memory goes before the parser's comes
   const size_t before = cycle.size();
+  RssParser parser;
   const std::u16string_view refused =
-      parser_.Parse(std::move(text), cycle, body.finalUrl.empty() ? url : body.finalUrl, &stop);
-  parser_.Clear();
+      parser.Parse(std::move(text), cycle, body.finalUrl.empty() ? url : body.finalUrl, &stop);
   if (stop) return FailedOutcome(url, u"download failed");
   if (!refused.empty()) {
     FeedOutcome failed = FailedOutcome(url, std::u16string(refused));

@@ -10,11 +10,9 @@ namespace quorvane {
 class WebFeedSource : public FeedSource {
  public:
   FeedDownloader Downloader() override;
+  // With an XML document of the calling thread's own, made for this feed.
   FeedOutcome Parse(const std::u16string& url, FeedBody body, const std::atomic<bool>& stop,
                     std::vector<FeedItem>& cycle) override;
-
- private:
-  RssParser parser_;
 };
 
 // Downloads `url`; when it answers with a web page, the feed that page names

@@ -66,6 +66,7 @@ void* GadgetControl::FindInterface(REFIID iid) {
       iid, {
                {IID_IQuorvaneRSSGadget, static_cast<IQuorvaneRSSGadget*>(this)},
                {IID_IQuorvaneRSSFeeds, static_cast<IQuorvaneRSSFeeds*>(&feeds_)},
+               {IID_IQuorvaneRSSFeedStatus, static_cast<IQuorvaneRSSFeedStatus*>(&feedStatus_)},
                {IID_IDispatch, static_cast<IDispatch*>(this)},
                {IID_IPersist, static_cast<IPersist*>(this)},
                {IID_IPersistStreamInit, static_cast<IPersistStreamInit*>(this)},

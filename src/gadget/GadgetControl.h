@@ -26,6 +26,7 @@
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedFetcher.h"
 #include "gadget/GadgetDpiObjects.h"
+#include "gadget/GadgetFeedStatus.h"
 #include "gadget/GadgetFeeds.h"
 #include "gadget/GadgetGeometry.h"
 #include "gadget/GdiObjects.h"
@@ -125,9 +126,11 @@ class GadgetControl : public OleControl,
  private:
   friend struct GadgetControlTestProbe;
   friend class GadgetFeeds;
+  friend class GadgetFeedStatus;
 
-  // Every listed feed's last outcome, in list order (GadgetTyping.cpp).
-  std::vector<FeedOutcome> FeedOutcomes() const;
+  // Every listed feed's last outcome, in list order, shared without a copy
+  // (GadgetTyping.cpp).
+  std::shared_ptr<const FeedOutcomeSnapshot> FeedOutcomes() const;
   // "Next headline" / "Previous headline" and the wheel: the record after
   // (before) the one on screen is typed from its start at once, or shown a
   // whole page at once while paused; a hold or wait ends, a pause stays
@@ -171,6 +174,8 @@ class GadgetControl : public OleControl,
   TypeInfoDispatch dispatch_{IID_IQuorvaneRSSGadget};
   // IQuorvaneRSSFeeds.
   GadgetFeeds feeds_{*this};
+  // IQuorvaneRSSFeedStatus.
+  GadgetFeedStatus feedStatus_{*this};
   // Wheel movement not yet worth a whole step (WHEEL_DELTA per headline).
   int wheelRest_ = 0;
   // The settings: feedUrls, feedRefreshRateMs, delayBetweenFeedsMs, speechSpeed.

@@ -24,26 +24,24 @@ DATE LocalDate(int64_t seconds) {
 
 }  // namespace
 
-HRESULT GadgetFeeds::QueryInterface(REFIID iid, void** out) { return control_.ControllingUnknown()->QueryInterface(iid, out); }
-ULONG GadgetFeeds::AddRef() { return control_.ControllingUnknown()->AddRef(); }
-ULONG GadgetFeeds::Release() { return control_.ControllingUnknown()->Release(); }
+GadgetFeeds::GadgetFeeds(GadgetControl& control) : DualPart(control, IID_IQuorvaneRSSFeeds), control_(control) {}
 
-std::optional<FeedOutcome> GadgetFeeds::Outcome(LONG index) const {
-  std::vector<FeedOutcome> outcomes = control_.FeedOutcomes();
-  if (index < 0 || static_cast<size_t>(index) >= outcomes.size()) return std::nullopt;
-  return std::move(outcomes[static_cast<size_t>(index)]);
+std::shared_ptr<const FeedOutcome> GadgetFeeds::Outcome(LONG index) const {
+  const std::shared_ptr<const FeedOutcomeSnapshot> snapshot = control_.FeedOutcomes();
+  if (index < 0 || static_cast<size_t>(index) >= snapshot->outcomes.size()) return nullptr;
+  return snapshot->outcomes[static_cast<size_t>(index)];
 }
 
 HRESULT GadgetFeeds::Text(LONG index, BSTR* out, std::u16string FeedOutcome::*field) const {
   if (!out) return E_POINTER;
   *out = nullptr;
-  const std::optional<FeedOutcome> outcome = Outcome(index);
+  const std::shared_ptr<const FeedOutcome> outcome = Outcome(index);
   return outcome ? Copy((*outcome).*field, out) : E_INVALIDARG;
 }
 
 HRESULT GadgetFeeds::get_FeedCount(LONG* pCount) {
   if (!pCount) return E_POINTER;
-  *pCount = static_cast<LONG>(control_.FeedOutcomes().size());
+  *pCount = static_cast<LONG>(control_.FeedOutcomes()->outcomes.size());
   return S_OK;
 }
 
@@ -55,13 +53,13 @@ HRESULT GadgetFeeds::get_FailureReason(LONG index, BSTR* pReason) { return Text(
 HRESULT GadgetFeeds::get_FeedState(LONG index, BSTR* pState) {
   if (!pState) return E_POINTER;
   *pState = nullptr;
-  const std::optional<FeedOutcome> outcome = Outcome(index);
+  const std::shared_ptr<const FeedOutcome> outcome = Outcome(index);
   return outcome ? Copy(FeedStateName(outcome->state), pState) : E_INVALIDARG;
 }
 
 HRESULT GadgetFeeds::get_HeadlineCount(LONG index, LONG* pCount) {
   if (!pCount) return E_POINTER;
-  const std::optional<FeedOutcome> outcome = Outcome(index);
+  const std::shared_ptr<const FeedOutcome> outcome = Outcome(index);
   if (!outcome) return E_INVALIDARG;
   *pCount = static_cast<LONG>(outcome->recordCount);
   return S_OK;
@@ -69,7 +67,7 @@ HRESULT GadgetFeeds::get_HeadlineCount(LONG index, LONG* pCount) {
 
 HRESULT GadgetFeeds::get_LastSuccess(LONG index, DATE* pWhen) {
   if (!pWhen) return E_POINTER;
-  const std::optional<FeedOutcome> outcome = Outcome(index);
+  const std::shared_ptr<const FeedOutcome> outcome = Outcome(index);
   if (!outcome) return E_INVALIDARG;
   *pWhen = outcome->lastSuccess > 0 ? LocalDate(outcome->lastSuccess) : 0;
   return S_OK;

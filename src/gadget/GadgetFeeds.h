@@ -5,40 +5,19 @@
 // is IQuorvaneRSSGadget's; its IUnknown is the control's.
 #include <windows.h>
 
-#include <optional>
+#include <memory>
 
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedOutcome.h"
-#include "win/ole/TypeInfoDispatch.h"
+#include "win/ole/DualPart.h"
 
 namespace quorvane {
 
 class GadgetControl;
 
-class GadgetFeeds final : public IQuorvaneRSSFeeds {
+class GadgetFeeds final : public DualPart<IQuorvaneRSSFeeds> {
  public:
-  explicit GadgetFeeds(GadgetControl& control) : control_(control) {}
-  GadgetFeeds(const GadgetFeeds&) = delete;
-  GadgetFeeds& operator=(const GadgetFeeds&) = delete;
-
-  // IUnknown: the control's.
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-
-  // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return dispatch_.GetTypeInfoCount(count); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
-    return dispatch_.GetTypeInfo(index, locale, info);
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override {
-    return dispatch_.GetIDsOfNames(iid, names, count, locale, ids);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                   EXCEPINFO* exception, UINT* argumentError) override {
-    return dispatch_.Invoke(static_cast<IQuorvaneRSSFeeds*>(this), id, iid, locale, flags, params, result, exception,
-                            argumentError);
-  }
+  explicit GadgetFeeds(GadgetControl& control);
 
   // IQuorvaneRSSFeeds. An index outside 0 to FeedCount - 1 gives E_INVALIDARG.
   HRESULT STDMETHODCALLTYPE get_FeedCount(LONG* pCount) override;
@@ -53,11 +32,10 @@ class GadgetFeeds final : public IQuorvaneRSSFeeds {
   HRESULT STDMETHODCALLTYPE PreviousHeadline() override;
 
  private:
-  std::optional<FeedOutcome> Outcome(LONG index) const;
+  std::shared_ptr<const FeedOutcome> Outcome(LONG index) const;
   HRESULT Text(LONG index, BSTR* out, std::u16string FeedOutcome::*field) const;
 
   GadgetControl& control_;
-  TypeInfoDispatch dispatch_{IID_IQuorvaneRSSFeeds};
 };
 
 }  // namespace quorvane

@@ -22,8 +22,8 @@ FeedItem GadgetControl::NextItem() { return fetcher_ ? fetcher_->NextItem() : Pl
 
 FeedItem GadgetControl::PreviousItem() { return fetcher_ ? fetcher_->PreviousItem() : PlaceholderItem(); }
 
-std::vector<FeedOutcome> GadgetControl::FeedOutcomes() const {
-  return fetcher_ ? fetcher_->Outcomes() : std::vector<FeedOutcome>();
+std::shared_ptr<const FeedOutcomeSnapshot> GadgetControl::FeedOutcomes() const {
+  return fetcher_ ? fetcher_->OutcomeSnapshot() : std::make_shared<const FeedOutcomeSnapshot>();
 }
 
 void GadgetControl::StepHeadline(bool forward) {

@@ -44,6 +44,9 @@ bool FeedStatusWindow::Show(HWND owner, IUnknown* control, const FeedTitles& tit
   if (!control || FAILED(control->QueryInterface(IID_PPV_ARGS(&feeds)))) return false;
   feeds_ = feeds;
   titles_ = titles;
+  status_.Reset();
+  control->QueryInterface(IID_PPV_ARGS(&status_));
+  read_ = false;
   if (!window_) {
     static const bool registered = [] {
       INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
@@ -100,6 +103,7 @@ void FeedStatusWindow::FitToDpi(int dpi) {
 void FeedStatusWindow::Close() {
   if (window_) DestroyWindow(window_);  // WM_NCDESTROY lets go of the gadget
   feeds_.Reset();
+  status_.Reset();
 }
 
 std::vector<FeedStatusWindow::Row> FeedStatusWindow::ReadRows() const {
@@ -134,23 +138,34 @@ std::vector<FeedStatusWindow::Row> FeedStatusWindow::ReadRows() const {
 
 void FeedStatusWindow::Refresh() {
   if (!window_) return;
+  LONG generation = 0;
+  if (status_ && SUCCEEDED(status_->get_OutcomeGeneration(&generation))) {
+    if (read_ && generation == generation_) return;  // nothing changed: no feed is read again
+    generation_ = generation;
+    read_ = true;
+  }
   std::vector<Row> rows = ReadRows();
   if (rows == rows_) return;
+  Fill(rows);
   rows_ = std::move(rows);
-  Fill();
 }
 
-void FeedStatusWindow::Fill() {
+// Only the cells that changed are written; a list of another length is
+// written anew.
+void FeedStatusWindow::Fill(const std::vector<Row>& rows) {
+  const bool whole = rows.size() != rows_.size();
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
-  for (size_t r = 0; r < rows_.size(); ++r) {
-    for (size_t c = 0; c < rows_[r].size(); ++c) {
+  if (whole) SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    for (size_t c = 0; c < rows[r].size(); ++c) {
+      if (!whole && rows_[r][c] == rows[r][c]) continue;
       LVITEMW item{};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(r);
       item.iSubItem = static_cast<int>(c);
-      item.pszText = const_cast<wchar_t*>(rows_[r][c].c_str());
-      SendMessageW(list_, c == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, c == 0 ? 0 : r, reinterpret_cast<LPARAM>(&item));
+      item.pszText = const_cast<wchar_t*>(rows[r][c].c_str());
+      const UINT message = whole && c == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW;
+      SendMessageW(list_, message, message == LVM_INSERTITEMW ? 0 : r, reinterpret_cast<LPARAM>(&item));
     }
   }
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
@@ -178,6 +193,7 @@ LRESULT CALLBACK FeedStatusWindow::Proc(HWND window, UINT message, WPARAM wParam
         self->window_ = nullptr;
         self->list_ = nullptr;
         self->feeds_.Reset();
+        self->status_.Reset();
         self->rows_.clear();
       }
       break;

@@ -2,8 +2,9 @@
 // "Feed status…": a window that lists every feed of QuorvaneRSS with its
 // address (the feed's title once known), state, headline count, last
 // success and the reason it failed, read through IQuorvaneRSSFeeds. It
-// follows the gadget: Refresh, called on the sidebar's tick, re-reads the
-// outcomes and redraws when a cycle has changed them.
+// follows the gadget: Refresh, called on the sidebar's tick, asks
+// IQuorvaneRSSFeedStatus whether any outcome changed, and only then re-reads
+// them and redraws the rows that differ.
 #include <windows.h>
 
 #include <string>
@@ -37,10 +38,13 @@ class FeedStatusWindow {
  private:
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   std::vector<Row> ReadRows() const;
-  void Fill();
+  void Fill(const std::vector<Row>& rows);
   void FitToDpi(int dpi);
 
   ComPtr<IQuorvaneRSSFeeds> feeds_;
+  ComPtr<IQuorvaneRSSFeedStatus> status_;  // none for a gadget without it: then every tick re-reads
+  LONG generation_ = 0;
+  bool read_ = false;  // generation_ is the one rows_ were read at
   FeedTitles titles_;
   HWND window_ = nullptr;
   HWND list_ = nullptr;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "PostCounter.h"
+#include "feeds/FeedCycle.h"
 #include "win/com/Module.h"
 
 namespace quorvane {
@@ -27,6 +28,7 @@ struct Script {
   std::atomic<int> parsing{0};          // parses begun
   UniqueHandle gate;                    // a semaphore: one token per download, when set
   std::u16string gatedUrl;              // when set, only this URL waits for the gate
+  std::u16string ungatedUrl;            // when set, this URL never waits for the gate
   UniqueHandle parseGate;               // when set, every parse waits for a token, stop or not
   std::mutex lock;
   std::vector<std::u16string> fetched;
@@ -54,7 +56,7 @@ class ScriptedSource : public FeedSource {
         script->fetched.push_back(url);
       }
       FeedBody body;
-      if (script->gate && (script->gatedUrl.empty() || script->gatedUrl == url)) {
+      if (script->gate && (script->gatedUrl.empty() || script->gatedUrl == url) && script->ungatedUrl != url) {
         while (WaitForSingleObject(script->gate.get(), 5) != WAIT_OBJECT_0) {
           if (signals.stopRequested && !script->ignoreStop) {
             body.reason = u"stopped";
@@ -119,7 +121,9 @@ class FeedFetcherTest : public ::testing::Test {
     script_->ignoreStop = true;
     auto fetcher = MakeFetcher();
     fetcher->SetFeedList(list);
-    while (script_->Fetched().size() < fetched) Sleep(1);
+    const ULONGLONG start = GetTickCount64();
+    while (script_->Fetched().size() < fetched && ElapsedMs(start) < 10'000) Sleep(1);
+    EXPECT_GE(script_->Fetched().size(), fetched) << "the downloads did not begin";
     return fetcher;
   }
 
@@ -367,27 +371,82 @@ TEST_F(FeedFetcherTest, CyclesThatLeaveNothingToShowBackOffUntilSomethingIsShown
   EXPECT_EQ(script_->Fetched().size(), fetched);
 }
 
-// A parse that ignores the stop stands for a large feed being parsed.
-TEST_F(FeedFetcherTest, AtMostOneAbandonedWorkerRunsBesideTheCurrentOne) {
+// A parse that ignores the stop stands for a feed that keeps the XML
+// parser busy for minutes.
+TEST_F(FeedFetcherTest, AParsePastTheDeadlineIsLeftBehindAndItsUrlIsNotReadAgainUntilItEnds) {
+  SetFeedTiming({.deadlineMs = 300, .cycleFloorMs = 50, .firstBackoffMs = 0});
   script_->parseGate = UniqueHandle(CreateSemaphoreW(nullptr, 0, 100, nullptr));
-  auto fetcher = MakeFetcher();
-  fetcher->SetFeedList(u"a");
-  while (script_->parsing == 0) Sleep(1);
-  for (int i = 0; i < 4; ++i) {
-    const ULONGLONG start = GetTickCount64();
-    fetcher->SetFeedList(u"b");
-    EXPECT_LT(ElapsedMs(start), 1000u);
-  }
-  Sleep(100);
-  EXPECT_EQ(module::LockCount(), baselineLocks_ + 2);  // the stuck worker, and the newest waiting for it
-  EXPECT_EQ(script_->sourcesAlive, 1);
-  EXPECT_EQ(script_->Fetched(), std::vector<std::u16string>{u"a"});
+  auto fetcher = MakeFetcher(0);
+  fetcher->SetFeedList(u"slow");
+  ASSERT_TRUE(posts_.WaitFor(3, 10'000)) << "the cycles waited for the parse";
+  EXPECT_EQ(fetcher->Outcomes()[0].reason, u"timed out");
+  EXPECT_EQ(script_->Fetched(), std::vector<std::u16string>{u"slow"});  // later cycles left it alone
+  EXPECT_EQ(script_->parsing, 1);
+  const ULONGLONG start = GetTickCount64();
+  fetcher->SetFeedList(u"slow");
+  EXPECT_LT(ElapsedMs(start), 1000u);
 
   ReleaseSemaphore(script_->parseGate.get(), 100, nullptr);
-  ASSERT_TRUE(posts_.WaitFor(1));
-  EXPECT_EQ(fetcher->NextItem().description, u"b/0");
+  while (fetcher->Outcomes()[0].state != FeedState::Ok) {
+    ASSERT_LT(ElapsedMs(start), 10'000u) << "the feed was not read again once its parse had ended";
+    Sleep(5);
+  }
   fetcher.reset();
   EXPECT_TRUE(WorkersEnded());
+}
+
+// Stalled feeds listed first hold the healthy one back no longer than the
+// short quiet time, whatever is left of their deadlines.
+TEST_F(FeedFetcherTest, DownloadsThatHearNothingLetTheNextFeedStart) {
+  SetFeedTiming({.deadlineMs = 60'000, .cycleFloorMs = 0, .firstBackoffMs = 0, .quietMs = 50, .silenceMs = 60'000});
+  script_->ungatedUrl = u"good";
+  auto fetcher = FetcherPastTheGate(u"s1 URL s2 URL s3 URL s4 URL good", 5);
+  ASSERT_TRUE(posts_.WaitFor(1)) << "the healthy feed was not shown while the stalled ones ran";
+  EXPECT_EQ(fetcher->NextItem().description, u"good/0");
+}
+
+TEST_F(FeedFetcherTest, ADownloadSilentForTheSilenceLimitTimesOutLongBeforeItsDeadline) {
+  SetFeedTiming({.deadlineMs = 60'000, .cycleFloorMs = 0, .firstBackoffMs = 0, .quietMs = 50, .silenceMs = 300});
+  script_->gatedUrl = u"stuck";
+  auto fetcher = FetcherPastTheGate(u"stuck URL b", 2);
+  const ULONGLONG start = GetTickCount64();
+  while (fetcher->Outcomes()[0].reason != u"timed out") {
+    ASSERT_LT(ElapsedMs(start), 10'000u) << "the silent download was not timed out";
+    Sleep(5);
+  }
+  EXPECT_EQ(fetcher->Outcomes()[1].state, FeedState::Ok);
+}
+
+// However often the list changes while downloads cannot stop, the module
+// keeps to its limit of download threads.
+TEST_F(FeedFetcherTest, ListChangesDuringStalledDownloadsNeverExceedTheThreadLimit) {
+  SetFeedTiming({.deadlineMs = 60'000, .cycleFloorMs = 0, .firstBackoffMs = 0, .quietMs = 50, .silenceMs = 60'000});
+  script_->UseGate();
+  script_->ignoreStop = true;
+  auto fetcher = MakeFetcher();
+  size_t most = 0;
+  for (int change = 0; change < 30; ++change) {
+    const std::u16string tag(1, static_cast<char16_t>(u'A' + change));
+    fetcher->SetFeedList(tag + u"1 URL " + tag + u"2 URL " + tag + u"3");
+    const ULONGLONG start = GetTickCount64();
+    // Until this list's downloads began, or the limit stopped them.
+    while (script_->Fetched().size() < std::min<size_t>(3 * (change + 1), kMaxDownloadThreads) && ElapsedMs(start) < 5000)
+      Sleep(1);
+    most = std::max(most, LiveDownloadThreads());
+  }
+  EXPECT_LE(most, kMaxDownloadThreads);
+  EXPECT_LE(script_->Fetched().size(), kMaxDownloadThreads);
+}
+
+TEST_F(FeedFetcherTest, ANewListStartsAtTheFirstRecordOfItsFirstFeed) {
+  script_->recordsPerFeed = 3;
+  auto fetcher = MakeFetcher();
+  fetcher->SetFeedList(u"old");
+  ASSERT_TRUE(posts_.WaitFor(2));
+  ASSERT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"old/0", u"old/1"}));
+  fetcher->SetFeedList(u"new");
+  ASSERT_TRUE(posts_.WaitFor(3));
+  EXPECT_EQ(fetcher->NextItem().description, u"new/0");
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ constexpr wchar_t kAppId[] = L"{80A7292B-35DF-4A20-B084-583833861CE6}";
 constexpr wchar_t kLibId[] = L"{423FB305-07A6-4068-B657-9E86F540656C}";
 constexpr wchar_t kInterface[] = L"{EC34B855-ECED-48FB-9BF0-052FDA59A7B2}";
 constexpr wchar_t kFeedsInterface[] = L"{8E681987-9276-4F0C-BFA0-C9B34CBE56F2}";
+constexpr wchar_t kFeedStatusInterface[] = L"{510FAA09-A553-48CE-8FD1-8FF377A792FE}";
 constexpr wchar_t kHostRegistrar[] = L"{AC129136-EB1C-4FFF-B0A2-6D6761BE4138}";
 
 std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
@@ -90,7 +91,8 @@ RegistryTree TakeTypeLibKeys(RegistryTree& changed) {
   for (auto it = changed.begin(); it != changed.end();) {
     if (StartsWith(it->first, L"TypeLib\\" + std::wstring(kLibId)) ||
         StartsWith(it->first, L"Interface\\" + std::wstring(kInterface)) ||
-        StartsWith(it->first, L"Interface\\" + std::wstring(kFeedsInterface))) {
+        StartsWith(it->first, L"Interface\\" + std::wstring(kFeedsInterface)) ||
+        StartsWith(it->first, L"Interface\\" + std::wstring(kFeedStatusInterface))) {
       typeLib.insert(*it);
       it = changed.erase(it);
     } else {
@@ -193,6 +195,8 @@ class RegistrationTest : public testing::Test {
     EXPECT_TRUE(dual && *dual == L"=" + Q(L"IQuorvaneRSSGadget")) << Show(typeLib);
     const std::wstring* feeds = Find(typeLib, L"Interface\\" + std::wstring(kFeedsInterface));
     EXPECT_TRUE(feeds && *feeds == L"=" + Q(L"IQuorvaneRSSFeeds")) << Show(typeLib);
+    const std::wstring* status = Find(typeLib, L"Interface\\" + std::wstring(kFeedStatusInterface));
+    EXPECT_TRUE(status && *status == L"=" + Q(L"IQuorvaneRSSFeedStatus")) << Show(typeLib);
     return changed;
   }
 

@@ -15,6 +15,7 @@ command ends and exits with the command's status. Python programs use
                                  the server's URL), served as T (default application/xml)
     /samples/NAME?ctype=T        samples/NAME as it is
     /changing                    a feed whose headlines change with every request
+    /silent?s=N                  accepts the request and sends nothing for N seconds, then closes
     /stall-after-headers?s=N     headers, then nothing for N seconds, then close;
                 &unsized=1       without Content-Length (WinInet then cannot
                                  keep the connection, so closing the request ends it)
@@ -197,6 +198,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def changing(self, query):
         self.body(changing_feed())
 
+    def silent(self, query):
+        self.pause(float(query.get("s", 30)))
+
     def stall_after_headers(self, query):
         self.head(200, None if query.get("unsized") == "1" else len(self.feed()))
         self.pause(float(query.get("s", 30)))
@@ -296,7 +300,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 ROUTES = {
     "/missing": Handler.missing, "/changing": Handler.changing,
-    "/stall-after-headers": Handler.stall_after_headers, "/stall-mid-body": Handler.stall_mid_body,
+    "/silent": Handler.silent, "/stall-after-headers": Handler.stall_after_headers, "/stall-mid-body": Handler.stall_mid_body,
     "/reset-mid-body": Handler.reset_mid_body, "/trickle": Handler.trickle, "/large": Handler.large,
     "/endless": Handler.endless, "/redirect": Handler.redirect, "/redirect-loop": Handler.redirect_loop,
     "/drip": Handler.drip, "/status": Handler.status, "/comment-bomb": Handler.comment_bomb,

@@ -150,8 +150,22 @@ int wmain(int argc, wchar_t** argv) {
   ComApartment apartment(COINIT_MULTITHREADED);
   int status = 0;
   {
-    WebFeedSource web;
+    const auto web = std::make_shared<WebFeedSource>();
     RssParser parser;
+    // Every feed in one cycle, as the gadget reads them: a feed that stalls
+    // holds back none of the others.
+    std::vector<std::u16string> urls;
+    for (const Source& source : options.sources)
+      if (!source.isFile) urls.push_back(Utf16(source.name));
+    std::vector<FeedResult> fetched(urls.size());
+    std::vector<size_t> order(urls.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    FeedTiming timing = CurrentFeedTiming();
+    timing.deadlineMs = options.deadlineMs;
+    const std::atomic<bool> stop{false};
+    RunFeedCycle(urls, order, web, stop, nullptr, timing, kConcurrentDownloads,
+                 [&fetched](size_t index, FeedResult result) { fetched[index] = std::move(result); });
+    size_t nextUrl = 0;
     for (const Source& source : options.sources) {
       std::vector<FeedItem> records;
       FeedOutcome outcome;
@@ -167,7 +181,7 @@ int wmain(int argc, wchar_t** argv) {
                                   : FailedOutcome(Utf16(source.name), std::u16string(refused));
         if (refused.empty() && records.empty()) outcome.reason = u"no items";
       } else {
-        FeedResult result = RunFeedStep(Utf16(source.name), web, options.deadlineMs);
+        FeedResult& result = fetched[nextUrl++];
         outcome = std::move(result.outcome);
         records = std::move(result.records);
       }

@@ -17,7 +17,12 @@ DWORD WINAPI ThreadMain(void* param) {
   {
     std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(param));
     module = start->module;
-    start->body();
+    // An exception leaving a thread would end the host's process; the
+    // module lock and reference must be given back whatever happens.
+    try {
+      start->body();
+    } catch (...) {
+    }
   }
   module::Unlock();
   if (module) FreeLibraryAndExitThread(module, 0);
