@@ -75,18 +75,11 @@ RECT GadgetAccessible::ScreenRect(LONG child) const {
   return rect;
 }
 
+// The container's client object holds a windowless gadget; a gadget with a
+// window of its own sits in that window's frame object.
 HRESULT GadgetAccessible::get_accParent(IDispatch** parent) {
-  if (!parent) return E_POINTER;
-  *parent = nullptr;
-  // The container's client object holds a windowless gadget; a gadget with
-  // a window of its own sits in that window's frame object.
-  if (HWND own = control_.Window())
-    return AccessibleObjectFromWindow(own, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                                      reinterpret_cast<void**>(parent));
-  HWND container = control_.InPlaceActive() ? control_.ContainerWindow() : nullptr;
-  if (!container) return S_FALSE;
-  return AccessibleObjectFromWindow(container, static_cast<DWORD>(OBJID_CLIENT), IID_IDispatch,
-                                    reinterpret_cast<void**>(parent));
+  if (HWND own = control_.Window()) return StandardObject(own, OBJID_WINDOW, parent);
+  return StandardObject(control_.InPlaceActive() ? control_.ContainerWindow() : nullptr, OBJID_CLIENT, parent);
 }
 
 HRESULT GadgetAccessible::get_accChildCount(long* count) {

@@ -44,20 +44,7 @@ class GadgetAccessible final : public AccessibleBase {
   ULONG STDMETHODCALLTYPE Release() override;
 
   // IAccessible
-  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override;
-  HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override;
-  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override;
-  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override;
-  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override;
-  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override;
-  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override;
-  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override;
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override;
-  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override;
-  HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override;
-  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override;
-  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;
-  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
+  QUORVANE_ACCESSIBLE_MEMBERS
 
  private:
   // The window the control is shown in and the object id it answers there:

@@ -51,11 +51,7 @@ bool SidebarAccessible::IsSelf(const VARIANT& child) const {
 }
 
 HRESULT SidebarAccessible::get_accParent(IDispatch** parent) {
-  if (!parent) return E_POINTER;
-  *parent = nullptr;
-  if (!sidebar_ || !sidebar_->Window()) return E_FAIL;
-  return AccessibleObjectFromWindow(sidebar_->Window(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                                    reinterpret_cast<void**>(parent));
+  return StandardObject(sidebar_ ? sidebar_->Window() : nullptr, OBJID_WINDOW, parent);
 }
 
 HRESULT SidebarAccessible::get_accChildCount(long* count) {
@@ -66,13 +62,10 @@ HRESULT SidebarAccessible::get_accChildCount(long* count) {
 
 HRESULT SidebarAccessible::get_accChild(VARIANT child, IDispatch** object) {
   if (!object) return E_POINTER;
-  *object = nullptr;
   LONG id = 0;
-  if (!ChildId(child, &id)) return E_INVALIDARG;
-  ComPtr<IAccessible> gadget = Gadget(id);
-  if (!gadget) return E_INVALIDARG;
+  ComPtr<IAccessible> gadget = ChildId(child, &id) ? Gadget(id) : nullptr;
   *object = gadget.Detach();
-  return S_OK;
+  return *object ? S_OK : E_INVALIDARG;
 }
 
 HRESULT SidebarAccessible::get_accName(VARIANT child, BSTR* name) {

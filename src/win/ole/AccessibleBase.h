@@ -13,6 +13,24 @@
 #include <string>
 #include <string_view>
 
+// Declares the members of IAccessible an object fills in itself.
+#define QUORVANE_ACCESSIBLE_MEMBERS                                                                     \
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override;                                \
+  HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override;                                   \
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override;                  \
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override;                           \
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override;                         \
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override;             \
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override;                        \
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override;                      \
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override;                                     \
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override;                \
+  HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) \
+      override;                                                                                        \
+  HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override;          \
+  HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;                       \
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
+
 namespace quorvane {
 
 class AccessibleBase : public IAccessible {
@@ -82,6 +100,15 @@ class AccessibleBase : public IAccessible {
     *width = screen.right - screen.left;
     *height = screen.bottom - screen.top;
     return S_OK;
+  }
+  // The standard object `objectId` of `window` (the frame's, the client's),
+  // as a parent.
+  static HRESULT StandardObject(HWND window, LONG objectId, IDispatch** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (!window) return S_FALSE;
+    return AccessibleObjectFromWindow(window, static_cast<DWORD>(objectId), IID_IDispatch,
+                                      reinterpret_cast<void**>(object));
   }
   // `rect` in the client coordinates of `window`, on the screen.
   static RECT OnScreen(HWND window, RECT rect) {
