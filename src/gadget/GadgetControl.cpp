@@ -128,7 +128,8 @@ bool GadgetControl::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
   result = 0;
   switch (msg) {
     case WM_LBUTTONDOWN:
-      if (Window()) SetFocus(Window());  // a windowless control's host gives it the focus
+      // A click focuses the control's own window; a windowless control's host focuses it.
+      if (Window()) SetFocus(Window());
       result = OnLButtonDown(wParam, lParam);
       return true;
     case WM_LBUTTONUP:
