@@ -21,6 +21,8 @@ GadgetControl::GadgetControl(IUnknown* outer)
   // The creation results are not tested: the display works without any of
   // these, only less well.
   handCursor_ = LoadCursorW(nullptr, IDC_HAND);
+  BOOL cues = FALSE;
+  focusCues_ = SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && cues;
   bodyFont_.reset(CreateGadgetFont(GadgetGeometry::kBaseDpi, false));
   linkFont_.reset(CreateGadgetFont(GadgetGeometry::kBaseDpi, true));
   barBitmapTop_.reset(LoadBarBitmap());
@@ -36,6 +38,8 @@ GadgetControl::GadgetControl(IUnknown* outer)
   waits_.Open(messageWindow_.Handle());
   // The store is still empty: the placeholder, with a new screen still due.
   machine_.TakeFirstScreen();
+  announcedTitle_ = machine_.CurrentItem().title;
+  announcedText_ = machine_.CurrentItem().description;
 }
 
 // Runs after OnFinalRelease: the fetcher and the message-only window are gone.
@@ -67,6 +71,7 @@ void* GadgetControl::FindInterface(REFIID iid) {
                {IID_IQuorvaneRSSGadget, static_cast<IQuorvaneRSSGadget*>(this)},
                {IID_IQuorvaneRSSFeeds, static_cast<IQuorvaneRSSFeeds*>(&feeds_)},
                {IID_IQuorvaneRSSFeedStatus, static_cast<IQuorvaneRSSFeedStatus*>(&feedStatus_)},
+               {__uuidof(IAccessible), static_cast<IAccessible*>(&accessible_)},
                {IID_IDispatch, static_cast<IDispatch*>(this)},
                {IID_IPersist, static_cast<IPersist*>(this)},
                {IID_IPersistStreamInit, static_cast<IPersistStreamInit*>(this)},
@@ -81,6 +86,7 @@ LRESULT GadgetControl::OnMessageWindowMessage(HWND window, UINT msg, WPARAM wPar
   switch (msg) {
     case MSG_NEXT_SCREEN:
       machine_.NextScreen();
+      NoteScreen();
       return 0;
     case MSG_RESUME_TYPING:
       AwakeFeed();
@@ -91,6 +97,7 @@ LRESULT GadgetControl::OnMessageWindowMessage(HWND window, UINT msg, WPARAM wPar
     case WM_TIMER:
       if (wParam == TIMER_TYPING) {
         if (machine_.TypingTick()) RequestRedraw();  // no redraw while paused
+        NoteScreen();  // the end of a text may have brought the next one
       } else if (wParam == TIMER_CURSOR) {
         machine_.CursorBlink();  // shows at the next redraw
       }
@@ -121,6 +128,8 @@ bool GadgetControl::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
   result = 0;
   switch (msg) {
     case WM_LBUTTONDOWN:
+      // A click focuses the control's own window; a windowless control's host focuses it.
+      if (Window()) SetFocus(Window());
       result = OnLButtonDown(wParam, lParam);
       return true;
     case WM_LBUTTONUP:
@@ -134,6 +143,24 @@ bool GadgetControl::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
         StepHeadline(true);
       for (; wheelRest_ >= WHEEL_DELTA; wheelRest_ -= WHEEL_DELTA) StepHeadline(false);
       return true;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+      return OnKey(msg, wParam);
+    case WM_GETDLGCODE:  // in a dialog, the arrows and characters are the gadget's
+      result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+      return true;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      focused_ = msg == WM_SETFOCUS;
+      RequestRedraw();
+      return false;  // the usual handling tells the site
+    case WM_UPDATEUISTATE:
+      OnUiState(wParam);
+      return false;
+    case WM_GETOBJECT:
+      return OnGetObject(wParam, lParam, result);
     case WM_SIZING: {
       auto* proposed = reinterpret_cast<RECT*>(lParam);
       if (proposed && proposed->bottom - proposed->top > 18) proposed->bottom = proposed->top + 18;

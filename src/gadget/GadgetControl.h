@@ -15,6 +15,8 @@
 //   GadgetPointer.cpp        click and pointer shape over the link bar
 //   GadgetMenu.cpp           IContextMenu
 //   GadgetFeeds.cpp          IQuorvaneRSSFeeds (feed outcomes, next/previous)
+//   GadgetAccessible.cpp     IAccessible (screen readers)
+//   GadgetKeyboard.cpp       keys and focus, the focus rectangle
 //   settings/GadgetSettings.cpp  IQuorvaneRSSGadget properties, IDispatch,
 //                            IPersistStreamInit, ISpecifyPropertyPages
 #include <windows.h>
@@ -25,6 +27,7 @@
 
 #include "QuorvaneRSS_h.h"
 #include "feeds/FeedFetcher.h"
+#include "gadget/GadgetAccessible.h"
 #include "gadget/GadgetDpiObjects.h"
 #include "gadget/GadgetFeedStatus.h"
 #include "gadget/GadgetFeeds.h"
@@ -127,6 +130,7 @@ class GadgetControl : public OleControl,
   friend struct GadgetControlTestProbe;
   friend class GadgetFeeds;
   friend class GadgetFeedStatus;
+  friend class GadgetAccessible;
 
   // Every listed feed's last outcome, in list order, shared without a copy
   // (GadgetTyping.cpp).
@@ -166,6 +170,28 @@ class GadgetControl : public OleControl,
   // The control window's pointer messages (GadgetPointer.cpp).
   LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  // Opens the link on screen as a click on the link bar does: a web link
+  // only (GadgetPointer.cpp).
+  void OpenCurrentLink();
+  // The "Pause" item: pauses or resumes, and shows it at once (GadgetMenu.cpp).
+  void PauseOrResume();
+
+  // Keys and focus (GadgetKeyboard.cpp). Space pauses and resumes, Enter
+  // opens the link, Right and Down show the next headline, Left and Up the
+  // previous one, Shift+F10 and the menu key open the host's menu.
+  bool OnKey(UINT msg, WPARAM key);
+  // Asks the host for its menu as a keyboard would (WM_CONTEXTMENU at -1, -1).
+  void OpenMenuFromKeyboard();
+  // Focused, and keyboard cues are shown.
+  bool ShowsFocusCue() const { return focused_ && focusCues_; }
+  // WM_UPDATEUISTATE: the window's keyboard cues were shown or hidden.
+  void OnUiState(WPARAM wParam);
+  void DrawFocusCue(HDC dc, const RECT& bounds, int dpi) const;
+  // WM_GETOBJECT: the accessible object, for the control's own window's
+  // client or, forwarded by a windowless host, for its object id.
+  bool OnGetObject(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Tells screen readers when the screen shows another headline.
+  void NoteScreen();
 
   // Plug-in command 1 (GadgetHostCalls.cpp).
   HRESULT ShowAboutBox();
@@ -176,6 +202,17 @@ class GadgetControl : public OleControl,
   GadgetFeeds feeds_{*this};
   // IQuorvaneRSSFeedStatus.
   GadgetFeedStatus feedStatus_{*this};
+  // IAccessible.
+  GadgetAccessible accessible_{*this};
+  // The headline screen readers were told of last (title and description).
+  std::u16string announcedTitle_;
+  std::u16string announcedText_;
+  // The control has the keyboard focus (WM_SETFOCUS, WM_KILLFOCUS).
+  bool focused_ = false;
+  // Windows' convention for the focus rectangle: hidden until the keyboard
+  // is used (a key comes, or the window's cues are shown), unless the user
+  // asked to see keyboard cues always.
+  bool focusCues_ = false;
   // Wheel movement not yet worth a whole step (WHEEL_DELTA per headline).
   int wheelRest_ = 0;
   // The settings: feedUrls, feedRefreshRateMs, delayBetweenFeedsMs, speechSpeed.

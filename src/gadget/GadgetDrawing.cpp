@@ -19,7 +19,8 @@ void GadgetControl::DrawGadget(HDC dc, const RECT& bounds, int dpi) {
   drawDpi_ = dpi;
   // Nothing is drawn when the off-screen surfaces cannot be made; the
   // container keeps what it had, which beats a half-drawn control.
-  DrawGadgetToDc(dc, bounds, machine_, paused, resources, lineBreaks_, nullptr, dpi);
+  if (DrawGadgetToDc(dc, bounds, machine_, paused, resources, lineBreaks_, nullptr, dpi) && ShowsFocusCue())
+    DrawFocusCue(dc, bounds, dpi);
 }
 
 }  // namespace quorvane

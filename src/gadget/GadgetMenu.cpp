@@ -21,11 +21,13 @@ HRESULT GadgetControl::QueryContextMenu(HMENU menu, UINT, UINT firstId, UINT, UI
 // paused marker at once; the text stays as it is.
 HRESULT GadgetControl::InvokeCommand(CMINVOKECOMMANDINFO* command) {
   if (!command) return E_INVALIDARG;
-  if (reinterpret_cast<UINT_PTR>(command->lpVerb) == 0) {
-    machine_.TogglePause();
-    RequestRedraw();
-  }
+  if (reinterpret_cast<UINT_PTR>(command->lpVerb) == 0) PauseOrResume();
   return S_OK;
+}
+
+void GadgetControl::PauseOrResume() {
+  machine_.TogglePause();
+  RequestRedraw();
 }
 
 HRESULT GadgetControl::GetCommandString(UINT_PTR, UINT, UINT*, CHAR*, UINT) { return E_NOTIMPL; }

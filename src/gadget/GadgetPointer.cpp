@@ -33,9 +33,13 @@ LRESULT GadgetControl::OnLButtonDown(WPARAM, LPARAM lParam) {
   if (link.empty()) return 0;
   const RECT frame = PointerFrame(Window(), PositionRect());
   const bool clickable = frame.bottom - frame.top >= GadgetGeometry::Scale(GadgetGeometry::kLinkBarMinHeight, drawDpi_);
-  if (clickable && InLinkBar(frame, GET_Y_LPARAM(lParam), drawDpi_) && IsWebLink(link))
-    OpenLink(link);
+  if (clickable && InLinkBar(frame, GET_Y_LPARAM(lParam), drawDpi_)) OpenCurrentLink();
   return 0;
+}
+
+void GadgetControl::OpenCurrentLink() {
+  const std::u16string link = machine_.CurrentItem().link;
+  if (IsWebLink(link)) OpenLink(link);
 }
 
 bool GadgetControl::OnSetCursor(WPARAM wParam, LPARAM) {

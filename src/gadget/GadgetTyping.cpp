@@ -33,6 +33,7 @@ void GadgetControl::StepHeadline(bool forward) {
     machine_.ShowPreviousHeadline();
   }
   RequestRedraw();  // while paused too: the new record's first page shows at once
+  NoteScreen();
 }
 
 // The wait reads the delay now, when it begins.

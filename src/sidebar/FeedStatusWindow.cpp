@@ -69,7 +69,8 @@ bool FeedStatusWindow::Show(HWND owner, IUnknown* control, const FeedTitles& tit
                               ScaleToDpi(kWindowSize.cx, dpi), ScaleToDpi(kWindowSize.cy, dpi), owner, nullptr,
                               GetModuleHandleW(nullptr), this);
     if (!window_) return false;
-    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
                             0, 0, 0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -187,6 +188,16 @@ LRESULT CALLBACK FeedStatusWindow::Proc(HWND window, UINT message, WPARAM wParam
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
       if (self && self->list_) self->FitToDpi(HIWORD(wParam));
       return 0;
+    }
+    case WM_SETFOCUS:  // the keyboard goes to the list, whose arrows scroll it
+      if (self && self->list_) SetFocus(self->list_);
+      return 0;
+    case WM_NOTIFY: {
+      // Escape closes the window, as it would a dialog; later, since the
+      // list is still in its own handling of the key.
+      const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(lParam);
+      if (key->hdr.code == LVN_KEYDOWN && key->wVKey == VK_ESCAPE) PostMessageW(window, WM_CLOSE, 0, 0);
+      break;
     }
     case WM_NCDESTROY:
       if (self) {

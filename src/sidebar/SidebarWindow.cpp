@@ -33,6 +33,7 @@ int ScaledHeight(SIZE size, int width, int dpi) {
 SidebarWindow::SidebarWindow(GadgetFactory& factory) : factory_(factory) {}
 
 SidebarWindow::~SidebarWindow() {
+  LetGoOfAccessible();
   DetachAll();
   if (window_) DestroyWindow(window_);
 }
@@ -52,6 +53,7 @@ bool SidebarWindow::Create() {
                      options))
     return false;
   dpi_ = WindowDpi(window_);
+  HideFocusCues();
   SetTimer(window_, kTickTimer, kTickMs, nullptr);
   return true;
 }
@@ -281,10 +283,21 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_KEYDOWN:
     case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
     case WM_CHAR:
-      if (GadgetSite* target = FocusTarget())
-        if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
+      if (OnKey(message, wParam, lParam, result)) return result;
       break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The focused gadget has the focus while the panel has it.
+      if (GadgetSite* target = FocusTarget()) target->ForwardMessage(message, wParam, lParam, &result);
+      return 0;
+    case WM_UPDATEUISTATE:  // the focus rectangle shows or hides
+      OnUiState(wParam);
+      break;
+    case WM_GETOBJECT:
+      return OnGetObject(wParam, lParam);
     case WM_CONTEXTMENU:
       OnContextMenu(lParam);
       return 0;
@@ -297,6 +310,7 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       KillTimer(window_, kTickTimer);
+      LetGoOfAccessible();
       DetachAll();
       PostQuitMessage(0);
       return 0;
@@ -329,9 +343,7 @@ bool SidebarWindow::OnPointer(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   if (!target) return false;
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
     // A click gives the gadget the focus, as it would a window.
-    for (const Slot& slot : slots_)
-      if (slot.site.Get() != target && slot.site->HasFocus()) slot.site->SetFocus(FALSE);
-    target->SetFocus(TRUE);
+    FocusGadget(target);
   }
   return target->ForwardMessage(message, wParam, lParam, &result);
 }

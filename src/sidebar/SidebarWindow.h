@@ -18,6 +18,7 @@
 #include "sidebar/FeedTransfer.h"
 #include "sidebar/GadgetFactory.h"
 #include "sidebar/GadgetSite.h"
+#include "sidebar/SidebarAccessible.h"
 
 namespace quorvane::sidebar {
 
@@ -78,6 +79,9 @@ class SidebarWindow final : public SiteHost {
   // Saves every gadget and closes the panel (later if a modal frame is up).
   void Close();
 
+  // The gadget that has the keyboard focus, or null (SidebarFocus.cpp).
+  GadgetSite* FocusedGadget() const;
+
   const AboutWindow& About() const { return about_; }
   const GadgetFactory& Factory() const { return factory_; }
   // Called every kTickMs on the window's thread, also inside modal loops.
@@ -119,6 +123,15 @@ class SidebarWindow final : public SiteHost {
   GadgetSite* FocusTarget() const;
   int GadgetAt(POINT clientPoint) const;
   void ShowMenu(size_t gadget, POINT screenPoint);
+  // Keys, focus and WM_GETOBJECT (SidebarFocus.cpp).
+  void FocusGadget(GadgetSite* target);
+  void MoveFocus(bool forward);
+  void HideFocusCues();
+  void ShowFocusCues();
+  void OnUiState(WPARAM change);
+  bool OnKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+  void LetGoOfAccessible();
   // The feed items of the menu, for a gadget that has them, and their
   // commands (SidebarFeedCommands.cpp).
   void AppendFeedItems(HMENU menu, IUnknown* control);
@@ -148,6 +161,8 @@ class SidebarWindow final : public SiteHost {
   bool closed_ = false;
   HICON icon_ = nullptr;  // the first gadget's, owned by its site
   int dpi_ = 96;          // of the monitor the panel is on
+  ComPtr<SidebarAccessible> accessible_;  // made at the first WM_GETOBJECT
+  bool focusCues_ = false;                // the focus rectangle shows
 };
 
 }  // namespace quorvane::sidebar

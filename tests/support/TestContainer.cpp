@@ -43,7 +43,8 @@ void TestContainer::PumpPending() {
   }
 }
 
-// A windowless control gets the mouse messages and is drawn by us.
+// A windowless control gets the mouse, the keys and WM_GETOBJECT, and is
+// drawn by us.
 LRESULT TestContainer::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (site_ && options_.windowless && msg == WM_PAINT) {
     PAINTSTRUCT paint;
@@ -52,7 +53,9 @@ LRESULT TestContainer::Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
     EndPaint(window, &paint);
     return 0;
   }
-  if (site_ && ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_SETCURSOR)) {
+  if (msg == WM_CONTEXTMENU && lParam == MAKELPARAM(-1, -1)) ++keyboardMenus_;
+  if (site_ && ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
+                msg == WM_SETCURSOR || msg == WM_GETOBJECT)) {
     LRESULT result = 0;
     if (site_->ForwardMessage(msg, wParam, lParam, &result)) return result;
   }

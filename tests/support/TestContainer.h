@@ -2,8 +2,8 @@
 // A small ActiveX container for tests: a top-level window hosting one
 // control in the sidebar's own GadgetSite. It takes the steps a host takes
 // one at a time (site, advise, activate in place, close), forwards the
-// window's mouse messages and painting to a windowless control, and records
-// what the control calls on its site.
+// window's mouse and key messages, WM_GETOBJECT and painting to a windowless
+// control, and records what the control calls on its site.
 #include <windows.h>
 #include <ocidl.h>
 
@@ -42,6 +42,9 @@ class TestContainer final : private sidebar::SiteHost {
   sidebar::GadgetSite& Site() { return *site_.Get(); }
   SiteCalls& Calls() { return calls_; }
   HWND Window() const { return window_.Handle(); }
+  // How often the window was asked for a menu from the keyboard
+  // (WM_CONTEXTMENU at -1, -1).
+  int KeyboardMenus() const { return keyboardMenus_; }
 
   // IOleObject::SetClientSite with our site; keeps the control.
   HRESULT Embed(IUnknown* control) { return site_->Embed(control); }
@@ -81,6 +84,7 @@ class TestContainer final : private sidebar::SiteHost {
   OwnedWindow window_;
   ComPtr<sidebar::GadgetSite> site_;
   SiteCalls calls_;
+  int keyboardMenus_ = 0;
 };
 
 }  // namespace quorvane::test

@@ -117,6 +117,12 @@ HRESULT OleControl::GetWindow(HWND* window) {
   return *window ? S_OK : E_FAIL;
 }
 
+HWND OleControl::ContainerWindow() const {
+  HWND window = nullptr;
+  if (inPlaceActive_ && inPlaceSite_) inPlaceSite_->GetWindow(&window);
+  return window;
+}
+
 // A windowless container hands us the messages of the control's area.
 HRESULT OleControl::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   LRESULT handled = 0;

@@ -155,6 +155,9 @@ class OleControl : public ComObject,
   bool Windowless() const { return inPlaceActive_ && windowless_; }
   // The control's own window, if it is in place with one.
   HWND Window() const { return window_.Handle(); }
+  // The container's window the control is in place in (a windowless
+  // control's pointer and keys come from it); null when not in place.
+  HWND ContainerWindow() const;
 
  private:
   void FinalRelease() final;
