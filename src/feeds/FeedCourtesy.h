@@ -1,0 +1,89 @@
+#pragma once
+// How the gadget treats the servers it asks: when a refused feed may be
+// asked again, what the status then says, and where a feed that moved
+// for good is asked for from now on. Platform-neutral: times are wall-clock
+// milliseconds since 1970 (UTC).
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "feeds/FeedOutcome.h"
+
+namespace quorvane {
+
+// No server rests a feed for longer than this, whatever it asks for.
+inline constexpr int64_t kMaxRestMs = 24 * 60 * 60 * 1000;
+
+// What a cycle knows of one feed before it asks for it.
+struct FeedRequestHint {
+  // Of the answer whose records the store holds; sent back so an unchanged
+  // feed costs a 304. Empty when the store holds none of its records.
+  std::string etag;
+  std::string lastModified;
+  bool gone = false;           // answered 410 while this list stands: not asked again
+  int64_t nextCycleAtMs = 0;   // when the next cycle is due to start; 0 for none
+  int64_t cycleMs = 0;         // the planned time between two cycles
+};
+
+// One hint per feed, from the feeds' last outcomes in this list.
+std::vector<FeedRequestHint> CycleHints(const std::vector<std::shared_ptr<const FeedOutcome>>& last, int64_t nowMs,
+                                        int64_t cycleMs);
+
+// The wait a Retry-After value asks for, from `nowMs`: delta-seconds or an
+// HTTP date (IMF-fixdate, RFC 850 or asctime form); nothing when it is
+// neither. A date in the past asks for no wait.
+std::optional<int64_t> ParseRetryAfterMs(std::string_view value, int64_t nowMs);
+
+// Until when a feed refused with 429 or 503 rests. Without Retry-After, for
+// one cycle: the next one skips it. With it, as asked, but at least until
+// the next cycle (no feed is asked twice in one) and at most kMaxRestMs.
+int64_t RestUntilMs(std::optional<int64_t> retryAfterMs, int64_t nowMs, int64_t nextCycleAtMs, int64_t cycleMs);
+
+// "rate limited until 14:05" (429) or "unavailable until 14:05" (503), in
+// local time.
+std::u16string RestReason(uint32_t httpStatus, int64_t untilMs);
+
+inline constexpr char16_t kGoneReason[] = u"gone (HTTP 410)";
+inline constexpr char16_t kNotModifiedReason[] = u"not modified";
+inline constexpr char16_t kMovedReason[] = u"moved permanently to ";
+
+// A feed not asked for again, since it answered 410 while the list stands.
+inline FeedOutcome GoneOutcome(std::u16string url) {
+  FeedOutcome outcome = FailedOutcome(std::move(url), kGoneReason);
+  outcome.httpStatus = 410;
+  return outcome;
+}
+
+int64_t WallClockMs();
+
+// Per feed URL, for the module's lifetime: feeds resting after a 429 or 503
+// (a new list must not ask a server that asked for quiet), and feeds that
+// moved for good (301, 308). Shared by every download thread.
+class FeedServerMemory {
+ public:
+  static FeedServerMemory& Module();
+
+  void Rest(const std::u16string& url, int64_t untilMs, std::u16string reason);
+  // The rest's status text while the feed rests at `nowMs`.
+  std::optional<std::u16string> Resting(const std::u16string& url, int64_t nowMs) const;
+  void Moved(const std::u16string& url, std::u16string target);
+  // Where `url` is asked for: its new address once it moved for good.
+  std::u16string Target(const std::u16string& url) const;
+
+ private:
+  struct Entry {
+    int64_t restUntilMs = 0;
+    std::u16string restReason;
+    std::u16string movedTo;
+  };
+  Entry& At(const std::u16string& url);
+
+  mutable std::mutex lock_;
+  std::unordered_map<std::u16string, Entry> entries_;
+};
+
+}  // namespace quorvane
