@@ -96,7 +96,12 @@ std::vector<FeedRequestHint> CycleHints(const std::vector<std::shared_ptr<const 
       hints[i].etag = outcome.etag;
       hints[i].lastModified = outcome.lastModified;
     }
-    hints[i].gone = outcome.httpStatus == 410;
+    if (outcome.httpStatus == 410) {
+      hints[i].skip = kGoneReason;
+      hints[i].skipStatus = 410;
+    } else if (outcome.httpStatus == 429 || outcome.httpStatus == 503) {
+      hints[i].skip = outcome.reason;  // asked for quiet last cycle: this one passes it by
+    }
     hints[i].nextCycleAtMs = nowMs + cycleMs;
     hints[i].cycleMs = cycleMs;
   }
@@ -114,9 +119,9 @@ std::optional<int64_t> ParseRetryAfterMs(std::string_view value, int64_t nowMs) 
 }
 
 int64_t RestUntilMs(std::optional<int64_t> retryAfterMs, int64_t nowMs, int64_t nextCycleAtMs, int64_t cycleMs) {
-  const int64_t nextCycle = std::max(nextCycleAtMs, nowMs);
-  if (!retryAfterMs) return std::min(nextCycle + cycleMs, nowMs + kMaxRestMs);
-  return std::clamp(nowMs + *retryAfterMs, nextCycle, std::max(nextCycle, nowMs + kMaxRestMs));
+  // The cycle after next is the first that may ask again.
+  const int64_t earliest = std::min(std::max(nextCycleAtMs, nowMs) + cycleMs, nowMs + kMaxRestMs);
+  return std::clamp(nowMs + retryAfterMs.value_or(0), earliest, nowMs + kMaxRestMs);
 }
 
 std::u16string RestReason(uint32_t httpStatus, int64_t untilMs) {

@@ -24,7 +24,10 @@ struct FeedRequestHint {
   // feed costs a 304. Empty when the store holds none of its records.
   std::string etag;
   std::string lastModified;
-  bool gone = false;           // answered 410 while this list stands: not asked again
+  // Not asked for in this cycle when set, which is then its reason: gone
+  // (410) while this list stands, or resting the cycle after a 429 or 503.
+  std::u16string skip;
+  uint16_t skipStatus = 0;     // the outcome's httpStatus then (410 stays gone)
   int64_t nextCycleAtMs = 0;   // when the next cycle is due to start; 0 for none
   int64_t cycleMs = 0;         // the planned time between two cycles
 };
@@ -38,9 +41,9 @@ std::vector<FeedRequestHint> CycleHints(const std::vector<std::shared_ptr<const 
 // neither. A date in the past asks for no wait.
 std::optional<int64_t> ParseRetryAfterMs(std::string_view value, int64_t nowMs);
 
-// Until when a feed refused with 429 or 503 rests. Without Retry-After, for
-// one cycle: the next one skips it. With it, as asked, but at least until
-// the next cycle (no feed is asked twice in one) and at most kMaxRestMs.
+// Until when a feed refused with 429 or 503 rests: as Retry-After asks, but
+// at least through the next cycle (which skips it, Retry-After or not) and
+// at most kMaxRestMs.
 int64_t RestUntilMs(std::optional<int64_t> retryAfterMs, int64_t nowMs, int64_t nextCycleAtMs, int64_t cycleMs);
 
 // "rate limited until 14:05" (429) or "unavailable until 14:05" (503), in
@@ -51,10 +54,10 @@ inline constexpr char16_t kGoneReason[] = u"gone (HTTP 410)";
 inline constexpr char16_t kNotModifiedReason[] = u"not modified";
 inline constexpr char16_t kMovedReason[] = u"moved permanently to ";
 
-// A feed not asked for again, since it answered 410 while the list stands.
-inline FeedOutcome GoneOutcome(std::u16string url) {
-  FeedOutcome outcome = FailedOutcome(std::move(url), kGoneReason);
-  outcome.httpStatus = 410;
+// The outcome of a feed its hint skips.
+inline FeedOutcome SkippedOutcome(std::u16string url, const FeedRequestHint& hint) {
+  FeedOutcome outcome = FailedOutcome(std::move(url), hint.skip);
+  outcome.httpStatus = hint.skipStatus;
   return outcome;
 }
 

@@ -178,8 +178,8 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<siz
     while (next < order.size() && running.Active(timing) < concurrency) {
       const size_t index = order[next];
       const FeedRequestHint hint = index < hints.size() ? hints[index] : FeedRequestHint{};
-      if (hint.gone) {
-        done(index, {GoneOutcome(urls[index]), {}});
+      if (!hint.skip.empty()) {
+        done(index, {SkippedOutcome(urls[index], hint), {}});
       } else if (IsStuck(urls[index])) {
         DebugFeedLine(urls[index], u"timed out");
         done(index, Failure(urls[index], u"timed out"));

@@ -37,6 +37,7 @@ command ends and exits with the command's status. Python programs use
                                  gzip or deflate when asked for (deflate first with
                                  prefer=deflate, raw deflate with prefer=raw-deflate)
                 &plain=1         the same bytes whatever the request asks for
+                &kb=N            a plain feed of about N KB instead of feeds/NAME
     /gzip-bomb?mb=N              a feed of N MB (default 64) of spaces, sent gzipped
     /moved?code=N&to=P           status N (301, 308, ...) to path P (default /feeds/rss2.xml)
     /cookie                      feeds/rss2.xml with a Set-Cookie
@@ -173,6 +174,16 @@ def gzip_bomb(megabytes):
     inner = (b'<?xml version="1.0"?><rss version="2.0"><channel><title>Bomb</title><item><description>'
              + b" " * int(megabytes * 1024 * 1024) + b"</description></item></channel></rss>")
     return gzip.compress(inner, 9)
+
+
+def sized_feed(kilobytes):
+    """A plain feed of about `kilobytes` KB in items of about 1 KB of prose."""
+    story = ("The harbour board met again on Tuesday to weigh the dredging plan, and the ferry "
+             "timetable stays as it is until the spring tides have passed. ") * 6
+    items = "".join("<item><title>Harbour notes %d</title><link>http://harbour.example/%d</link>"
+                    "<description>%s</description></item>\n" % (i, i, story) for i in range(max(1, kilobytes)))
+    return ('<?xml version="1.0" encoding="utf-8"?><rss version="2.0"><channel><title>Harbour notes</title>\n%s'
+            "</channel></rss>\n" % items).encode()
 
 
 def hit_lines(path):
@@ -333,7 +344,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(data)
 
     def validated(self, name, query):
-        data = served_file("/feeds/", name, self.base())
+        data = sized_feed(int(query["kb"])) if "kb" in query else served_file("/feeds/", name, self.base())
         extra = []
         etag = '"v-%08x"' % zlib.crc32(data)
         if query.get("etag") != "0":
