@@ -165,8 +165,8 @@ class CountingWriter:
         self.sent += len(data)
         return self.stream.write(data)
 
-    def flush(self):
-        self.stream.flush()
+    def __getattr__(self, name):
+        return getattr(self.stream, name)
 
 
 @functools.lru_cache(maxsize=4)
