@@ -274,17 +274,18 @@ void DebugFeedLine(const std::u16string& url, const std::u16string& reason) {
 
 FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals) {
   signals.lastProgress = GetTickCount64();
+  FeedServerMemory& memory = FeedServerMemory::Module();
+  // A feed that moved for good is asked for where it went; the list keeps
+  // the address the user gave. A rest holds for both addresses.
+  const std::u16string target = memory.Target(url);
+  for (const std::u16string* address : {&url, &target})
+    if (std::optional<std::u16string> resting = memory.Resting(*address, WallClockMs())) return Failed(std::move(*resting));
   UniqueInternetHandle session(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
     DebugLineW(L"InternetOpenA failed\n");
     return Failed(u"download failed");
   }
   LimitBlockingCalls(session.get());
-  FeedServerMemory& memory = FeedServerMemory::Module();
-  if (std::optional<std::u16string> resting = memory.Resting(url, WallClockMs())) return Failed(std::move(*resting));
-  // A feed that moved for good is asked for where it went; the list keeps
-  // the address the user gave.
-  const std::u16string target = memory.Target(url);
   std::u16string movedTo;
   FeedBody body = signals.stopRequested ? Failed(u"download failed") : FollowAndRead(session.get(), target, signals, movedTo);
   if (!movedTo.empty()) memory.Moved(url, movedTo);
