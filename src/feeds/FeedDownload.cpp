@@ -8,6 +8,7 @@
 
 #include "feeds/FeedCourtesy.h"
 #include "feeds/FeedDebugOutput.h"
+#include "feeds/FeedServerMemory.h"
 #include "feeds/FeedUrl.h"
 #include "win/com/UniqueAny.h"
 

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "feeds/FeedCourtesy.h"
+#include "feeds/FeedServerMemory.h"
 #include "feeds/FeedStore.h"
 
 namespace quorvane {
@@ -41,6 +42,20 @@ TEST(FeedCourtesyRulesTest, ARestLastsThroughTheNextCycleAndAtMostADay) {
   EXPECT_TRUE(std::regex_match(std::string(limited.begin(), limited.end()),
                                std::regex("rate limited until [0-2][0-9]:[0-5][0-9]")));
   EXPECT_TRUE(RestReason(503, kNow).starts_with(u"unavailable until "));
+}
+
+TEST(FeedCourtesyRulesTest, TheModuleRemembersRestsUntilTheyEndAndMovesForGood) {
+  FeedServerMemory& memory = FeedServerMemory::Module();
+  const std::u16string url = u"http://rules.example/resting";
+  memory.Rest(url, kNow + kHour, u"rate limited until 15:00");
+  EXPECT_EQ(memory.Resting(url, kNow + kHour - 1), u"rate limited until 15:00");
+  EXPECT_EQ(memory.Resting(url, kNow + kHour), std::nullopt);
+  EXPECT_EQ(memory.Resting(u"http://rules.example/other", kNow), std::nullopt);
+
+  EXPECT_EQ(memory.Target(url), url);
+  memory.Moved(url, u"http://rules.example/new");
+  memory.Moved(url, u"http://rules.example/newer");  // moved again from where it went
+  EXPECT_EQ(memory.Target(url), u"http://rules.example/newer");
 }
 
 TEST(FeedCourtesyRulesTest, ACycleSendsBackOnlyTheValidatorsOfRecordsItHoldsAndPassesRefusedFeedsBy) {
