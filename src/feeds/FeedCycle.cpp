@@ -87,8 +87,10 @@ FeedResult ParseBody(FeedSource& source, const std::u16string& url, FeedBody bod
 // The feed's download and parse, on a thread of its own, so that a parse
 // that outlives the deadline is left behind like a download.
 std::shared_ptr<DownloadJob> StartFeed(const std::shared_ptr<FeedSource>& source, const FeedDownloader& download,
-                                       size_t index, const std::u16string& url, uint32_t deadlineMs) {
+                                       size_t index, const std::u16string& url, uint32_t deadlineMs,
+                                       const FeedRequestHint& hint) {
   auto job = std::make_shared<DownloadJob>();
+  job->signals.hint = hint;
   job->index = index;
   job->url = url;
   job->deadline = GetTickCount64() + deadlineMs;
@@ -164,7 +166,8 @@ size_t LiveDownloadThreads() { return liveThreads.load(); }
 
 void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<size_t>& order,
                   const std::shared_ptr<FeedSource>& source, const std::atomic<bool>& stop, HANDLE wake,
-                  const FeedTiming& timing, size_t concurrency, const FeedDone& done) {
+                  const FeedTiming& timing, size_t concurrency, const FeedDone& done,
+                  const std::vector<FeedRequestHint>& hints) {
   concurrency = std::clamp<size_t>(concurrency, 1, kMaxDownloadThreads);
   const FeedDownloader download = source->Downloader();
   RunningDownloads running;
@@ -174,13 +177,16 @@ void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<siz
     bool waitingForThread = false;
     while (next < order.size() && running.Active(timing) < concurrency) {
       const size_t index = order[next];
-      if (IsStuck(urls[index])) {
+      const FeedRequestHint hint = index < hints.size() ? hints[index] : FeedRequestHint{};
+      if (!hint.skip.empty()) {
+        done(index, {SkippedOutcome(urls[index], hint), {}});
+      } else if (IsStuck(urls[index])) {
         DebugFeedLine(urls[index], u"timed out");
         done(index, Failure(urls[index], u"timed out"));
       } else if (liveThreads.load() >= kMaxDownloadThreads) {
         waitingForThread = true;
         break;
-      } else if (auto job = StartFeed(source, download, index, urls[index], timing.deadlineMs)) {
+      } else if (auto job = StartFeed(source, download, index, urls[index], timing.deadlineMs, hint)) {
         jobs.push_back(std::move(job));
       } else {
         done(index, Failure(urls[index], u"download failed"));

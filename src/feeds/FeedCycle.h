@@ -33,11 +33,13 @@ using FeedDone = std::function<void(size_t index, FeedResult result)>;
 // parse), or silent for timing.silenceMs, is stopped and left to end on its
 // own; it is "timed out", and its URL is not asked for again until that
 // thread ended.
+// A feed whose hint says to skip it is not asked for.
 // Returns when every feed is done, or soon after `stop` is set (signal
 // `wake` to make that prompt); stops its downloads on every way out.
 void RunFeedCycle(const std::vector<std::u16string>& urls, const std::vector<size_t>& order,
                   const std::shared_ptr<FeedSource>& source, const std::atomic<bool>& stop, HANDLE wake,
-                  const FeedTiming& timing, size_t concurrency, const FeedDone& done);
+                  const FeedTiming& timing, size_t concurrency, const FeedDone& done,
+                  const std::vector<FeedRequestHint>& hints = {});
 
 // One feed through the same step.
 FeedResult RunFeedStep(const std::u16string& url, const std::shared_ptr<FeedSource>& source, uint32_t deadlineMs);

@@ -4,8 +4,11 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <optional>
 
+#include "feeds/FeedCourtesy.h"
 #include "feeds/FeedDebugOutput.h"
+#include "feeds/FeedServerMemory.h"
 #include "feeds/FeedUrl.h"
 #include "win/com/UniqueAny.h"
 
@@ -13,6 +16,10 @@ namespace quorvane {
 namespace {
 
 constexpr DWORD kChunkBytes = 2048;
+
+// Who asks, for the servers' logs and for bot filters that refuse requests
+// naming no one.
+constexpr wchar_t kUserAgent[] = L"QuorvaneRSS/" QUORVANE_AGENT_VERSION L" (desktop news gadget)";
 
 // Time since the server last sent anything.
 uint64_t SilentMs(const FeedSignals& signals) { return GetTickCount64() - signals.lastProgress.load(); }
@@ -76,6 +83,24 @@ std::u16string HttpReason(DWORD status) {
 }
 
 bool IsRedirect(DWORD code) { return code == 301 || code == 302 || code == 303 || code == 307 || code == 308; }
+bool IsPermanentRedirect(DWORD code) { return code == 301 || code == 308; }
+
+// A validator goes back in a header line: one that could break the line is
+// not kept.
+std::string HeaderValue(HINTERNET request, DWORD what) {
+  std::string value = QueryBytes(request, what);
+  return value.find_first_of("\r\n") == std::string::npos ? value : std::string();
+}
+
+// The request's own headers: the encodings WinInet decodes (unless the
+// body is to come as it is), and the validators of the records the gadget
+// holds, exactly as received.
+std::string RequestHeaders(const FeedRequestHint& hint, bool encoded) {
+  std::string headers = encoded ? "Accept-Encoding: gzip, deflate\r\n" : "Accept-Encoding: identity\r\n";
+  if (!hint.etag.empty()) headers += "If-None-Match: " + hint.etag + "\r\n";
+  if (!hint.lastModified.empty()) headers += "If-Modified-Since: " + hint.lastModified + "\r\n";
+  return headers;
+}
 
 std::u16string OpenFailure(DWORD error, const FeedSignals& signals) {
   if (signals.stopRequested) return u"download failed";
@@ -112,7 +137,8 @@ struct OpenRequest {
 // Sends a GET for `url` (http or https only) and waits for the response's
 // headers; follows no redirect. Nothing (with the reason set) when it
 // failed or was stopped.
-OpenRequest SendRequest(HINTERNET session, const std::u16string& url, FeedSignals& signals, std::u16string& reason) {
+OpenRequest SendRequest(HINTERNET session, const std::u16string& url, bool acceptEncoded, FeedSignals& signals,
+                        std::u16string& reason) {
   OpenRequest open;
   const std::u16string encoded = EncodeNonAsciiUrl(url);
   URL_COMPONENTSW parts{};
@@ -129,14 +155,25 @@ OpenRequest SendRequest(HINTERNET session, const std::u16string& url, FeedSignal
   std::wstring path(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
   if (parts.lpszExtraInfo) path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (path.empty()) path = L"/";
-  DWORD flags = INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+  // Neither the platform's cookies nor its shared cache: a feed's cookie
+  // stays with the server, and the validators sent replace the cache.
+  DWORD flags = INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD |
+                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES;
   if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
   open.connection.reset(InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (open.connection)
     open.request.reset(HttpOpenRequestW(open.connection.get(), L"GET", path.c_str(), nullptr, nullptr, nullptr, flags, 0));
   if (open.request) {
     LimitBlockingCalls(open.request.get());
-    if (!signals.stopRequested && HttpSendRequestW(open.request.get(), nullptr, 0, nullptr, 0)) {
+    // WinInet inflates gzip and deflate bodies itself, so the size cap
+    // counts decoded bytes and a small bomb cannot pass it.
+    BOOL decode = acceptEncoded ? TRUE : FALSE;
+    InternetSetOptionW(open.request.get(), INTERNET_OPTION_HTTP_DECODING, &decode, sizeof(decode));
+    const std::string headers = RequestHeaders(signals.hint, acceptEncoded);
+    if (!signals.stopRequested &&
+        HttpAddRequestHeadersA(open.request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
+                               HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) &&
+        HttpSendRequestW(open.request.get(), nullptr, 0, nullptr, 0)) {
       signals.lastProgress = GetTickCount64();
       return open;
     }
@@ -167,12 +204,25 @@ FeedBody ReadOpenedBody(HINTERNET request, std::u16string finalUrl, FeedSignals&
   return body;
 }
 
-// The redirect chain of one session, at most kMaxRedirects long.
-FeedBody FollowAndRead(HINTERNET session, const std::u16string& url, FeedSignals& signals) {
+// A 429 or 503: the feed rests as the server asks, within bounds.
+FeedBody Refused(HINTERNET request, DWORD status, const std::u16string& url, const FeedRequestHint& hint) {
+  const int64_t now = WallClockMs();
+  const std::optional<int64_t> retryAfter = ParseRetryAfterMs(QueryBytes(request, HTTP_QUERY_RETRY_AFTER), now);
+  const int64_t until = RestUntilMs(retryAfter, now, hint.nextCycleAtMs, hint.cycleMs);
+  std::u16string reason = RestReason(status, until);
+  FeedServerMemory::Module().Rest(url, until, reason);
+  return Failed(std::move(reason));
+}
+
+// The redirect chain of one session, at most kMaxRedirects long. A chain
+// that starts with permanent redirects leaves where they lead in `movedTo`.
+FeedBody FollowAndRead(HINTERNET session, const std::u16string& url, FeedSignals& signals, std::u16string& movedTo) {
   std::u16string current = url;
+  bool permanent = true;
+  bool encoded = true;
   for (int redirects = 0;; ++redirects) {
     std::u16string reason;
-    const OpenRequest open = SendRequest(session, current, signals, reason);
+    const OpenRequest open = SendRequest(session, current, encoded, signals, reason);
     if (!open.request) return Failed(reason);
     const DWORD status = StatusCode(open.request.get());
     if (IsRedirect(status)) {
@@ -182,10 +232,37 @@ FeedBody FollowAndRead(HINTERNET session, const std::u16string& url, FeedSignals
       if (signals.stopRequested) return Failed(u"download failed");
       current = ResolveUrl(current, location);
       if (!IsWebUrl(current)) return Failed(u"redirect to a non-web address");
+      permanent = permanent && IsPermanentRedirect(status);
+      if (permanent) movedTo = current;
       continue;
     }
-    if (status >= 300) return Failed(HttpReason(status));
-    return ReadOpenedBody(open.request.get(), current, signals);
+    FeedBody body;
+    if (status == 304) {
+      body.finalUrl = current;
+    } else if (status == 429 || status == 503) {
+      body = Refused(open.request.get(), status, url, signals.hint);
+    } else if (status == 410) {
+      body = Failed(kGoneReason);
+    } else if (status >= 300) {
+      body = Failed(HttpReason(status));
+    } else {
+      const bool wasEncoded = !QueryBytes(open.request.get(), HTTP_QUERY_CONTENT_ENCODING).empty();
+      body = ReadOpenedBody(open.request.get(), current, signals);
+      // A body WinInet could not decode (Wine's takes deflate only without
+      // its zlib wrapper) is asked for once more, unencoded, as WinInet's
+      // documentation advises.
+      if (wasEncoded && encoded && body.reason == u"download failed" && !signals.stopRequested) {
+        encoded = false;
+        --redirects;
+        continue;
+      }
+    }
+    body.httpStatus = static_cast<uint16_t>(status);
+    if (status < 300) {
+      body.etag = HeaderValue(open.request.get(), HTTP_QUERY_ETAG);
+      body.lastModified = HeaderValue(open.request.get(), HTTP_QUERY_LAST_MODIFIED);
+    }
+    return body;
   }
 }
 
@@ -198,14 +275,24 @@ void DebugFeedLine(const std::u16string& url, const std::u16string& reason) {
 
 FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals) {
   signals.lastProgress = GetTickCount64();
-  UniqueInternetHandle session(InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  FeedServerMemory& memory = FeedServerMemory::Module();
+  // A feed that moved for good is asked for where it went; the list keeps
+  // the address the user gave. A rest holds for both addresses.
+  const std::u16string target = memory.Target(url);
+  for (const std::u16string* address : {&url, &target})
+    if (std::optional<std::u16string> resting = memory.Resting(*address, WallClockMs())) return Failed(std::move(*resting));
+  UniqueInternetHandle session(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
     DebugLineW(L"InternetOpenA failed\n");
     return Failed(u"download failed");
   }
   LimitBlockingCalls(session.get());
-  FeedBody body = signals.stopRequested ? Failed(u"download failed") : FollowAndRead(session.get(), url, signals);
-  if (body.reason.starts_with(u"HTTP") || body.reason.find(u"redirect") != std::u16string::npos)
+  std::u16string movedTo;
+  FeedBody body = signals.stopRequested ? Failed(u"download failed") : FollowAndRead(session.get(), target, signals, movedTo);
+  if (!movedTo.empty()) memory.Moved(url, movedTo);
+  if (target != url || !movedTo.empty()) body.movedTo = memory.Target(url);
+  if (body.reason.starts_with(u"HTTP") || body.reason.find(u"redirect") != std::u16string::npos ||
+      body.httpStatus == 410 || body.httpStatus == 429 || body.httpStatus == 503)
     DebugFeedLine(url, body.reason);
   return body;
 }

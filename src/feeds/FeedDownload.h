@@ -19,11 +19,14 @@ inline constexpr int kMaxRedirects = 10;
 // the stop is only seen between calls.
 inline constexpr unsigned long kNetworkCallTimeoutMs = 10'000;
 
-// The body with its content type and final address; or, when the feed is to
-// be skipped, the reason: "host not found", "connection refused",
-// "HTTP <code>", "too many redirects", "redirect to a non-web address",
-// "larger than 8 MB", "timed out",
-// "download failed" (not opened, read failed, stopped).
+// The body with its content type and final address; nothing but the status
+// for a 304; or, when the feed is to be skipped, the reason: "host not
+// found", "connection refused", "HTTP <code>", "too many redirects",
+// "redirect to a non-web address", "larger than 8 MB" (decoded), "timed out",
+// "rate limited until HH:MM" (429, or resting after one), "unavailable until
+// HH:MM" (503, likewise), "gone (HTTP 410)",
+// "download failed" (not opened, read failed, stopped). Sends the hint's
+// validators; a permanent move is remembered and reported in `movedTo`.
 FeedBody DownloadFeedBody(const std::u16string& url, FeedSignals& signals);
 
 // Writes "<url>: <reason>" to the debug output.

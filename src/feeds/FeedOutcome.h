@@ -19,7 +19,10 @@ struct FeedOutcome {
   int64_t lastSuccess = 0;     // seconds since 1970 (UTC) of the last success; 0 for never
   std::u16string finalUrl;     // where the feed was read from, after redirects and discovery
   std::u16string feedTitle;    // the feed's own title, once known
-  std::u16string reason;       // why it failed; empty when it did not
+  std::u16string reason;       // why it failed, or a note ("not modified", ...); empty when neither
+  uint16_t httpStatus = 0;     // of the last answer (304 when not modified); 0 when none came
+  std::string etag;            // validators of the answer whose records are kept, exactly as received
+  std::string lastModified;
 
   bool operator==(const FeedOutcome&) const = default;
 };

@@ -22,13 +22,20 @@ std::string UtcTime(int64_t seconds) {
   return text;
 }
 
+std::string Latin1Json(const std::string& bytes) {
+  std::u16string text;
+  for (char c : bytes) text += static_cast<char16_t>(static_cast<unsigned char>(c));
+  return JsonString(text);
+}
+
 }  // namespace
 
 std::string FeedOutcomeJson(const FeedOutcome& outcome) {
   return "{\"url\":" + JsonString(outcome.url) + ",\"state\":" + JsonString(FeedStateName(outcome.state)) +
          ",\"headlines\":" + std::to_string(outcome.recordCount) + ",\"lastSuccess\":" + UtcTime(outcome.lastSuccess) +
          ",\"finalUrl\":" + JsonString(outcome.finalUrl) + ",\"feedTitle\":" + JsonString(outcome.feedTitle) +
-         ",\"reason\":" + JsonString(outcome.reason) + "}";
+         ",\"reason\":" + JsonString(outcome.reason) + ",\"http\":" + std::to_string(outcome.httpStatus) +
+         ",\"etag\":" + Latin1Json(outcome.etag) + ",\"lastModified\":" + Latin1Json(outcome.lastModified) + "}";
 }
 
 }  // namespace quorvane

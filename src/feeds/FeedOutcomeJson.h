@@ -8,7 +8,9 @@ namespace quorvane {
 
 // {"url":...,"state":"ok"|"failed"|"not tried","headlines":N,
 //  "lastSuccess":"YYYY-MM-DDTHH:MM:SSZ"|null,"finalUrl":...,"feedTitle":...,
-//  "reason":...} in UTF-8, without a line end.
+//  "reason":...,"http":N,"etag":...,"lastModified":...} in UTF-8, without a
+// line end; "http" is the last answer's status (0 for none), the validators
+// are those received with the headlines kept, empty when none came.
 std::string FeedOutcomeJson(const FeedOutcome& outcome);
 
 }  // namespace quorvane

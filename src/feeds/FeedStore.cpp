@@ -37,6 +37,17 @@ void FeedStore::FeedDone(uint64_t generation, size_t index, FeedOutcome outcome,
   std::lock_guard<std::mutex> guard(lock_);
   if (generation != generation_ || index >= records_.size()) return;
   const FeedOutcome& before = *outcomes_->outcomes[index];
+  const bool notModified = outcome.httpStatus == 304;
+  if (notModified) {
+    // The feed is as it was: its records of the last cycle stay, in their place.
+    records = records_[index];
+    outcome.recordCount = static_cast<uint32_t>(records.size());
+    if (outcome.feedTitle.empty()) outcome.feedTitle = before.feedTitle;
+    if (outcome.etag.empty() && outcome.lastModified.empty()) {
+      outcome.etag = before.etag;
+      outcome.lastModified = before.lastModified;
+    }
+  }
   if (outcome.state == FeedState::Ok) {
     outcome.lastSuccess = static_cast<int64_t>(std::time(nullptr));
   } else {
@@ -52,7 +63,7 @@ void FeedStore::FeedDone(uint64_t generation, size_t index, FeedOutcome outcome,
     if (index < cycle_.size()) cycle_[index] = std::move(records);
     return;
   }
-  if (records.empty()) return;
+  if (records.empty() || notModified) return;
   size_t offset = 0;
   for (size_t i = 0; i < index; ++i) offset += records_[i].size();
   // The records on screen keep their turn: those before the cursor moved on.

@@ -40,7 +40,8 @@ class FeedStore {
   // otherwise the cycle's records replace the store at its end.
   void BeginCycle(uint64_t generation);
   // One feed of the cycle ended: its outcome is recorded at once (the time of
-  // its last success and its title kept from before when it failed).
+  // its last success and its title kept from before when it failed). An
+  // outcome of HTTP 304 keeps the feed's records of the last cycle.
   void FeedDone(uint64_t generation, size_t index, FeedOutcome outcome, std::vector<FeedItem> records);
   // The cycle ended: its records become the store. Returns the number of
   // records stored, or nothing when the generation is over.

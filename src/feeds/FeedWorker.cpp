@@ -1,5 +1,6 @@
 #include "feeds/FeedWorker.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "feeds/FeedCycle.h"
@@ -30,8 +31,10 @@ std::optional<size_t> RunCycle(FeedWorkerContext& context, const std::shared_ptr
     store.FeedDone(generation, index, std::move(result.outcome), std::move(result.records));
   };
   if (source) {
-    RunFeedCycle(context.urls, StartOrder(store.Outcomes()->outcomes), source, context.stopRequested,
-                 context.wakeEvent.get(), context.timing, kConcurrentDownloads, onFeed);
+    const auto last = store.Outcomes();
+    const int64_t cycleMs = std::max(store.RefreshIntervalMs(), context.timing.cycleFloorMs);
+    RunFeedCycle(context.urls, StartOrder(last->outcomes), source, context.stopRequested, context.wakeEvent.get(),
+                 context.timing, kConcurrentDownloads, onFeed, CycleHints(last->outcomes, WallClockMs(), cycleMs));
   } else {
     for (size_t i = 0; i < context.urls.size(); ++i) onFeed(i, {FailedOutcome(context.urls[i], u"no parser"), {}});
   }

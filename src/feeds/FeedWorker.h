@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "feeds/FeedCourtesy.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedOutcome.h"
 #include "feeds/FeedStore.h"
@@ -29,6 +30,7 @@ struct FeedSignals {
   // GetTickCount64 when the response's headers or its latest bytes came
   // (the start, until then): how long the server has been silent.
   std::atomic<uint64_t> lastProgress{0};
+  FeedRequestHint hint;  // set before the download starts
 };
 
 // What the download of one feed brought.
@@ -37,6 +39,10 @@ struct FeedBody {
   std::string contentType;  // of the response, as the server sent it
   std::u16string finalUrl;  // where the body came from, after redirects and discovery
   std::u16string reason;    // why there is no body ("HTTP 404", ...); empty when read
+  uint16_t httpStatus = 0;  // of the last answer; 304 brings no body and keeps the feed's records
+  std::string etag;         // the answer's validators, exactly as received
+  std::string lastModified;
+  std::u16string movedTo;   // where the feed moved for good (301, 308); empty if it did not
 };
 
 // Downloads one feed, honouring the signals. Runs on a thread of its own

@@ -28,6 +28,18 @@ bool IsHtmlBody(const FeedBody& body) {
   return IsHtmlPage(body.contentType, DecodeFeedBody(start, CharsetOfContentType(body.contentType)));
 }
 
+// What a read feed's outcome says of the answer: its validators, a 304,
+// a permanent move.
+FeedOutcome Courteous(FeedOutcome outcome, const FeedBody& body) {
+  outcome.finalUrl = body.finalUrl.empty() ? outcome.url : body.finalUrl;
+  outcome.httpStatus = body.httpStatus;
+  outcome.etag = body.etag;
+  outcome.lastModified = body.lastModified;
+  if (body.httpStatus == 304) outcome.reason = kNotModifiedReason;
+  if (!body.movedTo.empty()) outcome.reason = kMovedReason + body.movedTo;
+  return outcome;
+}
+
 }  // namespace
 
 FeedBody DownloadWithDiscovery(const std::u16string& url, FeedSignals& signals) {
@@ -58,8 +70,10 @@ FeedOutcome WebFeedSource::Parse(const std::u16string& url, FeedBody body, const
   if (!body.reason.empty()) {
     FeedOutcome failed = FailedOutcome(url, std::move(body.reason));
     failed.finalUrl = std::move(body.finalUrl);
+    failed.httpStatus = body.httpStatus;
     return failed;
   }
+  if (body.httpStatus == 304) return Courteous(OkOutcome(url, 0), body);  // the store keeps its records
   std::u16string text = DecodeFeedBody(body.bytes, CharsetOfContentType(body.contentType));
   body.bytes = std::string();  // the body's memory goes before the parser's comes
   const size_t before = cycle.size();
@@ -73,10 +87,9 @@ FeedOutcome WebFeedSource::Parse(const std::u16string& url, FeedBody body, const
     return failed;
   }
   FeedOutcome outcome = OkOutcome(url, static_cast<uint32_t>(cycle.size() - before));
-  outcome.finalUrl = body.finalUrl.empty() ? url : std::move(body.finalUrl);
   if (outcome.recordCount > 0) outcome.feedTitle = cycle.back().feedTitle;
   if (outcome.recordCount == 0) outcome.reason = u"no items";
-  return outcome;
+  return Courteous(std::move(outcome), body);
 }
 
 }  // namespace quorvane

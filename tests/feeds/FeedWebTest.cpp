@@ -285,7 +285,7 @@ TEST_F(FeedWebTest, AFeedThatNeverEndsIsCutAtItsDeadline) {
 TEST_F(FeedWebTest, EachKindOfFailureHasItsReason) {
   const std::pair<const char16_t*, const char16_t*> cases[] = {
       {u"/missing", u"HTTP 404"},
-      {u"/status?code=503", u"HTTP 503"},
+      {u"/status?code=500", u"HTTP 500"},
       {u"/redirect-loop", u"too many redirects"},
       {u"/large?mb=12", u"larger than 8 MB"},
       {u"/reset-mid-body", u"download failed"},

@@ -9,6 +9,7 @@ import os
 import subprocess
 import sys
 import time
+import urllib.request
 
 wine_run, tool = sys.argv[1], sys.argv[2]
 base = os.environ["QUORVANE_FEED_SERVER"]
@@ -98,6 +99,25 @@ if len(status) == 3:
           and status[1]["lastSuccess"] is None)
 r = run("--status", base + "/feeds/atom.xml")
 check("all read: exit 0", r.returncode == 0 and json.loads(r.stdout)["headlines"] == 6)
+
+# The tool asks as the gadget does and names what the servers answered.
+r = run("--status", base + "/validated/rss2.xml", base + "/validated/atom.xml?prefer=deflate", base + "/gzip-bomb",
+        base + "/status?code=429&retry-after=120", base + "/status?code=503", base + "/status?code=410",
+        base + "/moved?code=308")
+status = [json.loads(line) for line in r.stdout.decode("utf-8").splitlines()]
+check(f"answers: {status!r}", [(s["http"], s["reason"][:16]) for s in status] == [
+    (200, ""), (200, ""), (200, "larger than 8 MB"), (429, "rate limited unt"), (503, "unavailable unti"),
+    (410, "gone (HTTP 410)"), (200, "moved permanentl")])
+if len(status) == 7:
+    check("validators as received", status[0]["etag"].startswith('"v-') and status[0]["etag"].endswith('"')
+          and status[0]["lastModified"] == "Tue, 03 Nov 2026 08:49:37 GMT" and status[0]["headlines"] == 3)
+    check("deflate read", status[1]["headlines"] == 6)
+    check("moved to", status[6]["reason"] == "moved permanently to " + base + "/feeds/rss2.xml")
+direct = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+asked = [json.loads(line) for line in direct.open(base + "/requests").read().decode().splitlines()]
+check("every request names the tool", all(a["headers"].get("User-Agent", "").startswith("QuorvaneRSS/") for a in asked))
+check("the bomb was asked gzipped", any(a["path"] == "/gzip-bomb" and "gzip" in a["headers"].get("Accept-Encoding", "")
+                                        for a in asked))
 
 # A feed that never ends is cut at the (shortened) bound; the next is read.
 start = time.monotonic()

@@ -15,6 +15,7 @@ command ends and exits with the command's status. Python programs use
                                  the server's URL), served as T (default application/xml)
     /samples/NAME?ctype=T        samples/NAME as it is
     /changing                    a feed whose headlines change with every request
+                                 (each edition marked as fresh for an hour)
     /silent?s=N                  accepts the request and sends nothing for N seconds, then closes
     /stall-after-headers?s=N     headers, then nothing for N seconds, then close;
                 &unsized=1       without Content-Length (WinInet then cannot
@@ -30,6 +31,16 @@ command ends and exits with the command's status. Python programs use
     /redirect-loop?n=N           302 to /redirect-loop?n=N+1, for ever
     /drip?s=N                    headers, then one byte every N seconds, never ending
     /status?code=N               status N with a short HTML body
+             &retry-after=V      and a Retry-After header of V
+    /validated/NAME?etag=0&lm=0  feeds/NAME with an ETag and a Last-Modified (either
+                                 turned off by 0), answering 304 only to an exact match;
+                                 gzip or deflate when asked for (deflate first with
+                                 prefer=deflate, raw deflate with prefer=raw-deflate)
+                &plain=1         the same bytes whatever the request asks for
+                &kb=N            a plain feed of about N KB instead of feeds/NAME
+    /gzip-bomb?mb=N              a feed of N MB (default 64) of spaces, sent gzipped
+    /moved?code=N&to=P           status N (301, 308, ...) to path P (default /feeds/rss2.xml)
+    /cookie                      feeds/rss2.xml with a Set-Cookie
     /echo/ANYTHING               a feed whose one description is the request's path
     /comment-bomb?n=N            a feed with N unterminated "<!--" in it
     /shape?name=S&kb=N           a feed of about N KB in one of the shapes that cost an
@@ -40,9 +51,15 @@ command ends and exits with the command's status. Python programs use
     /page-ftp-link               an HTML page whose feed link is an ftp:// address
     /hits?path=P                 "P COUNT": how many requests asked for path P so far
     /hits                        one "PATH COUNT" line for every path asked for
+    /requests?path=P             one JSON line per request for path P (all paths without P):
+                                 path, query, headers, the status and the bytes sent
 """
 import argparse
 import contextlib
+import functools
+import gzip
+import json
+import zlib
 import http.server
 import os
 import signal
@@ -61,6 +78,8 @@ stopping = threading.Event()
 hits = {}
 hits_lock = threading.Lock()
 editions = [0]
+requests = []
+VALIDATOR_DATE = "Tue, 03 Nov 2026 08:49:37 GMT"
 
 
 def served_file(route, name, base):
@@ -131,6 +150,42 @@ def long_title_feed(kilobytes, items):
             + b"".join(b"<item><description>%d</description></item>" % i for i in range(items)) + FEED_END)
 
 
+def request_lines(path):
+    with hits_lock:
+        return "".join(json.dumps(r) + "\n" for r in requests if path is None or r["path"] == path)
+
+
+class CountingWriter:
+    """Counts the bytes of a response, headers included."""
+
+    def __init__(self, stream):
+        self.stream, self.sent = stream, 0
+
+    def write(self, data):
+        self.sent += len(data)
+        return self.stream.write(data)
+
+    def __getattr__(self, name):
+        return getattr(self.stream, name)
+
+
+@functools.lru_cache(maxsize=4)
+def gzip_bomb(megabytes):
+    inner = (b'<?xml version="1.0"?><rss version="2.0"><channel><title>Bomb</title><item><description>'
+             + b" " * int(megabytes * 1024 * 1024) + b"</description></item></channel></rss>")
+    return gzip.compress(inner, 9)
+
+
+def sized_feed(kilobytes):
+    """A plain feed of about `kilobytes` KB in items of about 1 KB of prose."""
+    story = ("The harbour board met again on Tuesday to weigh the dredging plan, and the ferry "
+             "timetable stays as it is until the spring tides have passed. ") * 6
+    items = "".join("<item><title>Harbour notes %d</title><link>http://harbour.example/%d</link>"
+                    "<description>%s</description></item>\n" % (i, i, story) for i in range(max(1, kilobytes)))
+    return ('<?xml version="1.0" encoding="utf-8"?><rss version="2.0"><channel><title>Harbour notes</title>\n%s'
+            "</channel></rss>\n" % items).encode()
+
+
 def hit_lines(path):
     with hits_lock:
         if path is not None:
@@ -168,13 +223,24 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
         query = dict(urllib.parse.parse_qsl(url.query))
+        record = {"path": url.path, "query": url.query, "headers": dict(self.headers.items()), "status": 0, "sent": 0}
         with hits_lock:
             hits[url.path] = hits.get(url.path, 0) + 1
+            if url.path not in ("/hits", "/requests"):
+                requests.append(record)
         self.close_connection = True
+        self.wfile = CountingWriter(self.wfile)
         try:
             self.route(url.path, query)
         except (BrokenPipeError, ConnectionResetError):
             pass
+        with hits_lock:
+            record["sent"] = self.wfile.sent
+            record["status"] = getattr(self, "status_sent", 0)
+
+    def send_response(self, code, message=None):
+        self.status_sent = code
+        super().send_response(code, message)
 
     def route(self, path, query):
         folder = next((route for route in FOLDERS if path.startswith(route)), None)
@@ -186,6 +252,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.body(data, 200, query.get("ctype", "application/xml"))
         if path.startswith("/echo/"):
             return self.echo()
+        if path.startswith("/validated/"):
+            return self.validated(path[len("/validated/"):], query)
         handler = ROUTES.get(path, Handler.missing)
         handler(self, query)
 
@@ -196,7 +264,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.body(served_file("/feeds/", "not-feed.html", self.base()), 404, "text/html")
 
     def changing(self, query):
-        self.body(changing_feed())
+        # Marked as good for an hour: a client that used a shared cache would
+        # miss the next edition.
+        data = changing_feed()
+        self.head(200, len(data), extra=[("Cache-Control", "public, max-age=3600"),
+                                          ("ETag", '"e-%08x"' % zlib.crc32(data)), ("Last-Modified", VALIDATOR_DATE)])
+        self.wfile.write(data)
 
     def silent(self, query):
         self.pause(float(query.get("s", 30)))
@@ -265,7 +338,49 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.pause(float(query.get("s", 5)))
 
     def status(self, query):
-        self.body(b"<html><body>status</body></html>", int(query.get("code", 500)), "text/html")
+        data = b"<html><body>status</body></html>"
+        extra = [("Retry-After", query["retry-after"])] if "retry-after" in query else []
+        self.head(int(query.get("code", 500)), len(data), "text/html", extra)
+        self.wfile.write(data)
+
+    def validated(self, name, query):
+        data = sized_feed(int(query["kb"])) if "kb" in query else served_file("/feeds/", name, self.base())
+        extra = []
+        etag = '"v-%08x"' % zlib.crc32(data)
+        if query.get("etag") != "0":
+            extra.append(("ETag", etag))
+        if query.get("lm") != "0":
+            extra.append(("Last-Modified", VALIDATOR_DATE))
+        if query.get("plain") != "1":
+            if (query.get("etag") != "0" and self.headers.get("If-None-Match") == etag) or \
+                    (query.get("lm") != "0" and self.headers.get("If-Modified-Since") == VALIDATOR_DATE):
+                return self.head(304, None, extra=extra)
+            asked = [e.strip() for e in self.headers.get("Accept-Encoding", "").split(",")]
+            if query.get("prefer") in ("deflate", "raw-deflate") and "deflate" in asked:
+                # HTTP's deflate is the zlib format; some servers send the raw one.
+                data = zlib.compress(data) if query["prefer"] == "deflate" else zlib.compress(data)[2:-4]
+                extra.append(("Content-Encoding", "deflate"))
+            elif "gzip" in asked:
+                data = gzip.compress(data)
+                extra.append(("Content-Encoding", "gzip"))
+        self.head(200, len(data), extra=extra)
+        self.wfile.write(data)
+
+    def gzip_bomb(self, query):
+        data = gzip_bomb(float(query.get("mb", 64)))
+        self.head(200, len(data), extra=[("Content-Encoding", "gzip")])
+        self.wfile.write(data)
+
+    def moved(self, query):
+        self.head(int(query.get("code", 301)), 0, extra=[("Location", self.base() + query.get("to", "/feeds/rss2.xml"))])
+
+    def cookie(self, query):
+        data = self.feed()
+        self.head(200, len(data), extra=[("Set-Cookie", "visitor=quorvane-test; Path=/; Max-Age=86400")])
+        self.wfile.write(data)
+
+    def requests(self, query):
+        self.body(request_lines(query.get("path")).encode(), 200, "text/plain")
 
     def echo(self):
         raw = self.path.replace("&", "&amp;").replace("<", "&lt;").encode()
@@ -306,6 +421,7 @@ ROUTES = {
     "/drip": Handler.drip, "/status": Handler.status, "/comment-bomb": Handler.comment_bomb,
     "/hits": Handler.hits, "/shape": Handler.shape, "/long-title": Handler.long_title,
     "/redirect-raw": Handler.redirect_raw, "/redirect-ftp": Handler.redirect_ftp, "/page-ftp-link": Handler.page_ftp_link,
+    "/gzip-bomb": Handler.gzip_bomb, "/moved": Handler.moved, "/cookie": Handler.cookie, "/requests": Handler.requests,
 }
 
 
@@ -320,6 +436,7 @@ def serving():
     stopping.clear()
     with hits_lock:
         hits.clear()
+        del requests[:]
     server = Server(("127.0.0.1", 0), Handler)
     thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True)
     thread.start()
