@@ -52,9 +52,11 @@ TEST_F(GadgetFeedTest, ClosingWhileAFeedStallsReturnsAtOnceAndTheModuleStaysLoad
   {
     TestContainer container;
     ASSERT_EQ(container.Embed(control_.Get()), S_OK);
+    const int before = ServerHits(u"/stall-mid-body");
     StartWith(FeedServer() + u"/stall-mid-body?s=3 URL ");
-    TestContainer::PumpPending();  // MSG_START: the worker starts and the read stalls
-    Sleep(500);
+    // MSG_START: the worker starts, and the read stalls once the server has the request.
+    ASSERT_TRUE(container.PumpUntil(10'000, [&] { return ServerHits(u"/stall-mid-body") > before; }))
+        << "the feed was never asked for";
 
     const ULONGLONG start = GetTickCount64();
     container.Close();
