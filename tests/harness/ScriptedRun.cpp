@@ -106,6 +106,7 @@ bool ScriptedRun::WaitOver() {
   if (awaited_.empty()) return Elapsed() >= waitUntil_;
   if (ScriptConditionHolds(sidebar_, awaited_).value_or(false)) {
     awaited_.clear();
+    waitUntil_ = 0;  // the time-out is over with the wait
     return true;
   }
   if (Elapsed() < waitUntil_) return false;
