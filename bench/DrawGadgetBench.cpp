@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gadget/GdiGadgetDrawing.h"
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 
 namespace {
 

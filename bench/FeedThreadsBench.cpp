@@ -23,7 +23,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::u16string base(reinterpret_cast<const char16_t*>(argv[1]));
   HWND window = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   const int before = quorvane::test::ThreadsOfThisProcess();
-  auto fetcher = std::make_unique<quorvane::FeedFetcher>(window);
+  auto fetcher = std::make_unique<quorvane::FeedFetcher>(window, WM_APP);
   int most = 0;
   for (int change = 0; change < 30; ++change) {
     std::u16string list;

@@ -52,7 +52,7 @@ def sidebar(base):
     steps = "; ".join("capture %s; wait 1000" % win(os.path.join(work, "shot-%03d.bmp" % i)) for i in range(75))
     feeds = stalled(base, 50, "sidebar") + [base + "/feeds/rss2.xml"]
     launched = time.time()
-    subprocess.run([WINE_RUN, os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe"), "--only-quorvane",
+    subprocess.run([WINE_RUN, os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe"), "--only-quorvane",
                     "--state", win(os.path.join(work, "state")), "--script", steps + "; exit", "--feeds", *feeds],
                    env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
     shots = sorted(glob.glob(os.path.join(work, "shot-*.bmp")))
@@ -79,7 +79,7 @@ def status_window(base):
         for i in range(3000):
             f.write('<outline text="f%d" xmlUrl="%s/missing?n=%d"/>\n' % (i, base, i))
         f.write("</body></opml>\n")
-    sidebar_exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
+    sidebar_exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe")
     state = win(os.path.join(work, "state"))
     subprocess.run([WINE_RUN, sidebar_exe, "--only-quorvane", "--state", state, "--import-opml", win(opml)], env=ENV,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)

@@ -43,7 +43,7 @@ def title_strip(path, rows=14):
 def run(base, feeds):
     work = tempfile.mkdtemp(prefix="first-headline-")
     steps = "; ".join("capture %s; wait 50" % win(os.path.join(work, "shot-%03d.bmp" % i)) for i in range(80))
-    command = [os.path.join(ROOT, "scripts", "wine-run"), os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe"),
+    command = [os.path.join(ROOT, "scripts", "wine-run"), os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe"),
                "--only-quorvane", "--state", win(os.path.join(work, "state")), "--script", steps + "; exit",
                "--feeds", *[base + feed for feed in feeds]]
     launched = time.time()

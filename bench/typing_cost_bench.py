@@ -81,7 +81,7 @@ def main():
     subprocess.run([run, "cmd", "/c", "exit"], env=ENV, check=True, stdout=subprocess.DEVNULL)
     with feed_server.serving() as base:
         state = os.path.join(tempfile.mkdtemp(prefix="typing-cost-"), "state")
-        sidebar = measure([run, os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe"), "--only-quorvane",
+        sidebar = measure([run, os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe"), "--only-quorvane",
                            "--state", win(state), "--speed", "10", "--delay-seconds", "0", "--run-for", str(total),
                            "--feeds", *[base + "/samples/" + name for name in SAMPLES]])
     bare = measure([run, os.path.join(BUILD, "bench", "bench_bare_typing.exe"), str(int(total))])

@@ -47,10 +47,3 @@ endif()
 if(NOT EXISTS ${wine_pe_dir}/stdole2.tlb)
   message(FATAL_ERROR "${wine_pe_dir}/stdole2.tlb is missing: wine64 or wine32:i386 (run scripts/deps)")
 endif()
-
-# The Windows half of the product: everything that needs <windows.h>,
-# linked into the DLL and into the Wine tests.
-add_library(quorvane_shell STATIC)
-target_include_directories(quorvane_shell PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(quorvane_shell PUBLIC quorvane_core
-  wininet ole32 oleaut32 uuid comctl32 shell32 shlwapi gdi32 user32 advapi32)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "feeds/CodePageDetection.h"
+#include "text/WideStringOps.h"
 
 namespace quorvane {
 namespace {
@@ -87,13 +88,10 @@ constexpr Label kLabels[] = {
     {"ks_c_5601-1987", 949}, {"ks_c_5601-1989", 949}, {"ksc5601", 949}, {"ksc_5601", 949}, {"windows-949", 949},
 };
 
-bool IsLabelSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
-
 }  // namespace
 
 std::optional<uint32_t> CodePageForLabel(std::string_view label) {
-  while (!label.empty() && IsLabelSpace(label.front())) label.remove_prefix(1);
-  while (!label.empty() && IsLabelSpace(label.back())) label.remove_suffix(1);
+  label = TrimAsciiWhiteSpace(label);
   std::string lower(label);
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });

@@ -4,6 +4,7 @@
 
 #include "feeds/FeedUrl.h"
 #include "feeds/XmlScan.h"
+#include "text/WideStringOps.h"
 
 namespace quorvane {
 namespace {
@@ -11,7 +12,6 @@ namespace {
 constexpr size_t npos = std::string_view::npos;
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
 // Whether `text` has `lowerWord` at `at`, ignoring case.
 bool AtWord(std::string_view text, size_t at, std::string_view lowerWord) {
@@ -30,15 +30,13 @@ size_t FindWord(std::string_view text, size_t from, std::string_view lowerWord) 
 }
 
 size_t SkipSpace(std::string_view text, size_t at) {
-  while (at < text.size() && IsSpace(text[at])) ++at;
+  while (at < text.size() && IsAsciiWhiteSpace(text[at])) ++at;
   return at;
 }
 
 std::string LowerTrimmed(std::string_view value) {
-  while (!value.empty() && IsSpace(value.front())) value.remove_prefix(1);
-  while (!value.empty() && IsSpace(value.back())) value.remove_suffix(1);
   std::string out;
-  for (char c : value) out += Lower(c);
+  for (char c : TrimAsciiWhiteSpace(value)) out += Lower(c);
   return out;
 }
 
@@ -69,10 +67,7 @@ std::u16string HrefText(std::string_view href) {
       decoded += href[i];
     }
   }
-  std::string_view value = decoded;
-  while (!value.empty() && IsSpace(value.front())) value.remove_prefix(1);
-  while (!value.empty() && IsSpace(value.back())) value.remove_suffix(1);
-  return EncodeNonAsciiBytes(value);
+  return EncodeNonAsciiBytes(TrimAsciiWhiteSpace(decoded));
 }
 
 struct LinkTag {
@@ -96,7 +91,7 @@ LinkTag ReadAttributes(std::string_view text, size_t& at) {
       continue;
     }
     const size_t nameStart = at;
-    while (at < text.size() && !IsSpace(text[at]) && text[at] != '=' && text[at] != '>' && text[at] != '/') ++at;
+    while (at < text.size() && !IsAsciiWhiteSpace(text[at]) && text[at] != '=' && text[at] != '>' && text[at] != '/') ++at;
     const std::string name = LowerTrimmed(text.substr(nameStart, at - nameStart));
     std::string_view value;
     at = SkipSpace(text, at);
@@ -109,7 +104,7 @@ LinkTag ReadAttributes(std::string_view text, size_t& at) {
         at = close == npos ? text.size() : close + 1;
       } else {
         const size_t start = at;
-        while (at < text.size() && !IsSpace(text[at]) && text[at] != '>') ++at;
+        while (at < text.size() && !IsAsciiWhiteSpace(text[at]) && text[at] != '>') ++at;
         value = text.substr(start, at - start);
       }
     }
@@ -124,7 +119,7 @@ LinkTag ReadAttributes(std::string_view text, size_t& at) {
 }
 
 bool EndsName(std::string_view text, size_t at) {
-  return at >= text.size() || IsSpace(text[at]) || text[at] == '>' || text[at] == '/';
+  return at >= text.size() || IsAsciiWhiteSpace(text[at]) || text[at] == '>' || text[at] == '/';
 }
 
 // Whether `text` is `lowerWord`, ignoring the case of ASCII letters.

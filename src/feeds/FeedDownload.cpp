@@ -10,7 +10,7 @@
 #include "feeds/FeedDebugOutput.h"
 #include "feeds/FeedServerMemory.h"
 #include "feeds/FeedUrl.h"
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane {
 namespace {

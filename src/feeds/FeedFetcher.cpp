@@ -2,14 +2,16 @@
 
 #include "win/com/ModuleThread.h"
 #include "feeds/WebFeedSource.h"
-#include "settings/FeedList.h"
+#include "feeds/FeedListString.h"
 
 namespace quorvane {
 
-FeedFetcher::FeedFetcher(HWND notifyWindow) : FeedFetcher(notifyWindow, MakeWebFeedSource) {}
+FeedFetcher::FeedFetcher(HWND notifyWindow, UINT notifyMessage)
+    : FeedFetcher(notifyWindow, notifyMessage, MakeWebFeedSource) {}
 
-FeedFetcher::FeedFetcher(HWND notifyWindow, FeedSourceFactory makeSource)
-    : store_(std::make_shared<FeedStore>([notifyWindow] { PostMessageW(notifyWindow, MSG_NEXT_SCREEN, 0, 0); })),
+FeedFetcher::FeedFetcher(HWND notifyWindow, UINT notifyMessage, FeedSourceFactory makeSource)
+    : store_(std::make_shared<FeedStore>(
+          [notifyWindow, notifyMessage] { PostMessageW(notifyWindow, notifyMessage, 0, 0); })),
       makeSource_(std::move(makeSource)) {}
 
 FeedFetcher::~FeedFetcher() {

@@ -1,7 +1,7 @@
 #pragma once
 // Keeps the gadget supplied with headlines: a worker thread downloads and
-// parses every feed in turn, commits the records, posts MSG_NEXT_SCREEN to
-// the notification window and sleeps for the refresh interval; the
+// parses every feed in turn, commits the records, posts the notification
+// message it was given to the notification window and sleeps for the refresh interval; the
 // user-interface thread takes one record per screen with NextItem.
 #include <windows.h>
 
@@ -12,15 +12,16 @@
 
 #include "feeds/FeedItem.h"
 #include "feeds/FeedWorker.h"
-#include "win/com/UniqueHandle.h"
+#include "win/base/UniqueHandle.h"
 
 namespace quorvane {
 
 class FeedFetcher {
  public:
-  explicit FeedFetcher(HWND notifyWindow);  // posts MSG_NEXT_SCREEN after every cycle
+  // Posts `notifyMessage` (both parameters 0) to `notifyWindow` after every cycle.
+  FeedFetcher(HWND notifyWindow, UINT notifyMessage);
   // `makeSource` creates each worker's per-feed step on that worker's thread.
-  FeedFetcher(HWND notifyWindow, FeedSourceFactory makeSource);
+  FeedFetcher(HWND notifyWindow, UINT notifyMessage, FeedSourceFactory makeSource);
   virtual ~FeedFetcher();
   FeedFetcher(const FeedFetcher&) = delete;
   FeedFetcher& operator=(const FeedFetcher&) = delete;

@@ -17,11 +17,10 @@
 #include "feeds/FeedOutcome.h"
 #include "feeds/FeedStore.h"
 #include "feeds/FeedTiming.h"
-#include "win/com/UniqueHandle.h"
+#include "win/base/UniqueHandle.h"
 
 namespace quorvane {
 
-inline constexpr UINT MSG_NEXT_SCREEN = 0xC189;
 // What a download shares with the cycle that watches it. The download
 // owns its WinInet handles alone: a stop is only this flag, which it checks
 // between calls, and every blocking call is bounded by its own time-out.

@@ -33,7 +33,7 @@ GadgetControl::GadgetControl(IUnknown* outer)
                           return OnMessageWindowMessage(window, msg, wParam, lParam);
                         });
 
-  fetcher_ = std::make_unique<FeedFetcher>(messageWindow_.Handle());
+  fetcher_ = std::make_unique<FeedFetcher>(messageWindow_.Handle(), MSG_NEXT_SCREEN);
   fetcher_->SetRefreshIntervalMs(static_cast<uint32_t>(settings_.feedRefreshRateMs));
   waits_.Open(messageWindow_.Handle());
   // The store is still empty: the placeholder, with a new screen still due.

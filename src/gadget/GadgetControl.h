@@ -32,7 +32,7 @@
 #include "gadget/GadgetFeedStatus.h"
 #include "gadget/GadgetFeeds.h"
 #include "gadget/GadgetGeometry.h"
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/ScreenHost.h"
 #include "gadget/TextInk.h"
@@ -40,16 +40,17 @@
 #include "gadget/WaitThreads.h"
 #include "win/HostInterfaces.h"
 #include "win/ole/OleControl.h"
-#include "win/ole/OwnedWindow.h"
+#include "win/window/OwnedWindow.h"
 #include "win/ole/TypeInfoDispatch.h"
 #include "settings/GadgetSettingsRecord.h"
 
 namespace quorvane {
 
-// Posted to the message-only window, both parameters 0.
-inline constexpr UINT MSG_START = WM_APP + 1;     // InitNew, Load: start the display
-inline constexpr UINT MSG_RESUME_TYPING = 0xC188;  // the resume wait: end a full-page hold
-// MSG_NEXT_SCREEN (0xC189, feeds/FeedWorker.h): the fetcher's cycle or the next-screen wait.
+// Posted to the message-only window, both parameters 0; private to the window
+// class, so in WM_APP's range.
+inline constexpr UINT MSG_START = WM_APP + 1;          // InitNew, Load: start the display
+inline constexpr UINT MSG_RESUME_TYPING = WM_APP + 2;  // the resume wait: end a full-page hold
+inline constexpr UINT MSG_NEXT_SCREEN = WM_APP + 3;    // the fetcher's cycle or the next-screen wait
 
 // Timers of the message-only window.
 inline constexpr UINT_PTR TIMER_TYPING = 0;  // one typed character, period (16 - speed) x 5 ms

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "gadget/GdiGadgetDrawing.h"
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane {
 

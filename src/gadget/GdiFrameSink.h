@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "gadget/FrameSink.h"
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 #include "gadget/TextInk.h"
 
 namespace quorvane {

@@ -3,7 +3,7 @@
 #include "gadget/GadgetGeometry.h"
 #include "gadget/GadgetPainter.h"
 #include "gadget/GdiFrameSink.h"
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 #include "gadget/GdiPageSink.h"
 #include "gadget/GdiSurface.h"
 #include "gadget/GdiTextMeasurer.h"

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane {
 

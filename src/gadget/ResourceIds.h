@@ -5,7 +5,6 @@
 // Strings.
 #define IDS_PAUSED 102          // "< Paused >": the marker shown while paused
 #define IDS_PAUSE 104           // "Pause": the gadget menu's item
-#define IDS_SETTINGS_TITLE 112  // "QuorvaneRSS Settings": the settings page's title
 
 // Bitmaps.
 #define IDB_TOOLBOX 102         // 16 x 16: the registry's ToolboxBitmap32 names it

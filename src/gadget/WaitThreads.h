@@ -19,7 +19,7 @@
 #include <optional>
 #include <vector>
 
-#include "win/com/UniqueHandle.h"
+#include "win/base/UniqueHandle.h"
 
 namespace quorvane {
 

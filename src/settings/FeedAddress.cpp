@@ -3,14 +3,10 @@
 #include <algorithm>
 
 #include "settings/FeedList.h"
+#include "text/WideStringOps.h"
 
 namespace quorvane {
 namespace {
-
-bool IsSpace(char16_t c) {
-  return c <= u' ' || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
-         c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
-}
 
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -47,10 +43,9 @@ FeedAddress Refuse(FeedAddressFault fault, std::u16string_view address, std::u16
 }  // namespace
 
 FeedAddress CheckFeedAddress(std::u16string_view typed, bool requireDot) {
-  while (!typed.empty() && IsSpace(typed.front())) typed.remove_prefix(1);
-  while (!typed.empty() && IsSpace(typed.back())) typed.remove_suffix(1);
+  typed = TrimWhiteSpace(typed);
   if (typed.empty()) return {{}, u"The feed address is empty.", FeedAddressFault::kEmpty};
-  if (std::any_of(typed.begin(), typed.end(), IsSpace))
+  if (std::any_of(typed.begin(), typed.end(), IsWhiteSpace))
     return Refuse(FeedAddressFault::kWhiteSpace, typed, u"it contains white space");
   if (requireDot && !IsAcceptableFeedUrl(typed)) return Refuse(FeedAddressFault::kNoDot, typed, u"it has no \".\" in it");
 

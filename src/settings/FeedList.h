@@ -1,22 +1,14 @@
 #pragma once
-// The feed list string: every URL followed by the separator " URL ".
+// The feed list's rules: which addresses it takes, and merging imported
+// feeds into it. Its string format is feeds/FeedListString.h.
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "feeds/FeedListString.h"
 #include "settings/OpmlDocument.h"
 
 namespace quorvane {
-
-inline constexpr std::u16string_view kFeedListSeparator = u" URL ";
-
-// Splits a feed list value into URLs, in order. A trailing separator yields
-// no empty entry; a value that begins with the separator is one URL, the
-// whole value; URLs are kept as typed (no trimming).
-std::vector<std::u16string> SplitFeedList(std::u16string_view value);
-
-// Writes each non-empty entry, in order, followed by the separator.
-std::u16string JoinFeedList(const std::vector<std::u16string>& urls);
 
 // The check the settings page makes of an address typed in (already
 // trimmed): at least three characters and a dot.

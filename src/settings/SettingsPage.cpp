@@ -3,15 +3,14 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <new>
 
 #include "QuorvaneRSS_h.h"
 #include "win/com/Module.h"
-#include "gadget/ResourceIds.h"
 #include "settings/FeedAddress.h"
 #include "settings/FeedList.h"
 #include "settings/SettingsPageResources.h"
+#include "text/WideStringOps.h"
 
 namespace quorvane {
 namespace {
@@ -74,14 +73,6 @@ std::u16string WindowText(HWND window) {
     text.resize(static_cast<size_t>(GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()),
                                                    static_cast<int>(text.size() + 1))));
   return text;
-}
-
-std::u16string TrimWhiteSpace(std::u16string text) {
-  auto space = [](char16_t c) { return std::iswspace(static_cast<wint_t>(c)) != 0; };
-  while (!text.empty() && space(text.back())) text.pop_back();
-  size_t start = 0;
-  while (start < text.size() && space(text[start])) ++start;
-  return text.substr(start);
 }
 
 LPOLESTR TaskMemCopy(const wchar_t* text) {
@@ -293,7 +284,7 @@ void QuorvaneRSSPropPage::Opening() {
 // The address is completed as a browser would ("example.org/rss" gets
 // "http://"); one the gadget could never read is refused, saying why.
 void QuorvaneRSSPropPage::Add() {
-  const std::u16string typed = TrimWhiteSpace(WindowText(GetDlgItem(dialog_, IDC_NEW_FEED_URL)));
+  const std::u16string typed(TrimWhiteSpace(WindowText(GetDlgItem(dialog_, IDC_NEW_FEED_URL))));
   if (typed.empty()) return ShowMessage(L"Please enter RSS feed URL to add", IDC_NEW_FEED_URL);
   const FeedAddress address = CheckFeedAddress(typed, true);
   if (address.fault == FeedAddressFault::kNoDot)

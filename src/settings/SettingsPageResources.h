@@ -1,9 +1,11 @@
 #pragma once
 // Resource identifiers of the settings page's dialog. Included by the
-// page's .rc file, so only preprocessor definitions belong here. The page's
-// title is string IDS_SETTINGS_TITLE of the module's string table.
+// page's .rc file and the module's, so only preprocessor definitions belong
+// here. The page's title is string IDS_SETTINGS_TITLE of the module's string
+// table.
 
 #define IDD_SETTINGS_PAGE 107
+#define IDS_SETTINGS_TITLE 112  // "QuorvaneRSS Settings"
 
 #define IDC_REFRESH_MINUTES 201
 #define IDC_ADD_FEED 203

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "win/Dpi.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane::sidebar {
 namespace {
@@ -77,12 +78,11 @@ void AboutWindow::Paint(HDC dc) {
     picture_->Render(dc, Scaled(kMargin), Scaled(kMargin), Scaled(kPicture), Scaled(kPicture), 0, height, width,
                      -height, nullptr);
   }
-  HGDIOBJ old = SelectObject(dc, font_.get());
+  const SelectedObject font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT area{Scaled(kMargin * 2 + kPicture), Scaled(kMargin), Scaled(kWidth - kMargin), Scaled(kHeight - kTextInsetY)};
   DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &area, DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
 }
 
 LRESULT AboutWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

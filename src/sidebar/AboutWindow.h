@@ -9,8 +9,8 @@
 #include <string>
 
 #include "win/com/ComPtr.h"
-#include "win/com/UniqueAny.h"
-#include "win/ole/OwnedWindow.h"
+#include "win/base/UniqueAny.h"
+#include "win/window/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 

@@ -47,31 +47,26 @@ bool FeedStatusWindow::Show(HWND owner, IUnknown* control, const FeedTitles& tit
   status_.Reset();
   control->QueryInterface(IID_PPV_ARGS(&status_));
   read_ = false;
-  if (!window_) {
-    static const bool registered = [] {
-      INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-      InitCommonControlsEx(&controls);
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = &FeedStatusWindow::Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-      wc.lpszClassName = kClassName;
-      return RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) return false;
+  if (!window_.Handle()) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
     RECT work{0, 0, 800, 600};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int dpi = WindowDpi(owner);
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Feed status", WS_OVERLAPPEDWINDOW,
-                              work.left + ScaleToDpi(kWindowOffset, dpi), work.top + ScaleToDpi(kWindowOffset, dpi),
-                              ScaleToDpi(kWindowSize.cx, dpi), ScaleToDpi(kWindowSize.cy, dpi), owner, nullptr,
-                              GetModuleHandleW(nullptr), this);
-    if (!window_) return false;
-    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
-                            0, 0, 0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const POINT at{work.left + ScaleToDpi(kWindowOffset, dpi), work.top + ScaleToDpi(kWindowOffset, dpi)};
+    WindowOptions options;
+    options.title = L"Feed status";
+    options.exStyle = WS_EX_TOOLWINDOW;
+    options.look.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    if (!window_.Create(kClassName, WS_OVERLAPPEDWINDOW, owner,
+                        RECT{at.x, at.y, at.x + ScaleToDpi(kWindowSize.cx, dpi), at.y + ScaleToDpi(kWindowSize.cy, dpi)},
+                        [this](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+                          return Handle(window, message, wParam, lParam);
+                        },
+                        options))
+      return false;
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
+                            0, 0, 0, 0, window_.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
       LVCOLUMNW column{};
@@ -79,15 +74,15 @@ bool FeedStatusWindow::Show(HWND owner, IUnknown* control, const FeedTitles& tit
       column.pszText = const_cast<wchar_t*>(kColumns[i].title);
       SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    FitToDpi(WindowDpi(window_));
+    FitToDpi(WindowDpi(window_.Handle()));
     RECT client;
-    GetClientRect(window_, &client);
+    GetClientRect(window_.Handle(), &client);
     MoveWindow(list_, 0, 0, client.right, client.bottom, FALSE);
   }
   rows_.clear();
   Refresh();
-  ShowWindow(window_, SW_SHOWNORMAL);
-  SetForegroundWindow(window_);
+  ShowWindow(window_.Handle(), SW_SHOWNORMAL);
+  SetForegroundWindow(window_.Handle());
   return true;
 }
 
@@ -102,9 +97,15 @@ void FeedStatusWindow::FitToDpi(int dpi) {
 }
 
 void FeedStatusWindow::Close() {
-  if (window_) DestroyWindow(window_);  // WM_NCDESTROY lets go of the gadget
+  window_.Destroy();
+  Forget();
+}
+
+void FeedStatusWindow::Forget() {
+  list_ = nullptr;
   feeds_.Reset();
   status_.Reset();
+  rows_.clear();
 }
 
 std::vector<FeedStatusWindow::Row> FeedStatusWindow::ReadRows() const {
@@ -138,7 +139,7 @@ std::vector<FeedStatusWindow::Row> FeedStatusWindow::ReadRows() const {
 }
 
 void FeedStatusWindow::Refresh() {
-  if (!window_) return;
+  if (!window_.Handle()) return;
   LONG generation = 0;
   if (status_ && SUCCEEDED(status_->get_OutcomeGeneration(&generation))) {
     if (read_ && generation == generation_) return;  // nothing changed: no feed is read again
@@ -173,24 +174,20 @@ void FeedStatusWindow::Fill(const std::vector<Row>& rows) {
   InvalidateRect(list_, nullptr, TRUE);
 }
 
-LRESULT CALLBACK FeedStatusWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE)
-    SetWindowLongPtrW(window, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  auto* self = reinterpret_cast<FeedStatusWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT FeedStatusWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      if (self && self->list_) MoveWindow(self->list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      if (list_) MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       return 0;
     case WM_DPICHANGED: {
       const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-      if (self && self->list_) self->FitToDpi(HIWORD(wParam));
+      if (list_) FitToDpi(HIWORD(wParam));
       return 0;
     }
     case WM_SETFOCUS:  // the keyboard goes to the list, whose arrows scroll it
-      if (self && self->list_) SetFocus(self->list_);
+      if (list_) SetFocus(list_);
       return 0;
     case WM_NOTIFY: {
       // Escape closes the window, as it would a dialog; later, since the
@@ -200,13 +197,7 @@ LRESULT CALLBACK FeedStatusWindow::Proc(HWND window, UINT message, WPARAM wParam
       break;
     }
     case WM_NCDESTROY:
-      if (self) {
-        self->window_ = nullptr;
-        self->list_ = nullptr;
-        self->feeds_.Reset();
-        self->status_.Reset();
-        self->rows_.clear();
-      }
+      Forget();  // closed by the user, or its owner went
       break;
   }
   return DefWindowProcW(window, message, wParam, lParam);

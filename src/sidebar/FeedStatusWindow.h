@@ -13,7 +13,8 @@
 #include "QuorvaneRSS_h.h"
 #include "settings/FeedTitles.h"
 #include "win/com/ComPtr.h"
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
+#include "win/window/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 
@@ -31,12 +32,14 @@ class FeedStatusWindow {
   // known yet shows its title in `titles`, else its address.
   bool Show(HWND owner, IUnknown* control, const FeedTitles& titles = {});
   void Close();
-  HWND Window() const { return window_; }
+  HWND Window() const { return window_.Handle(); }
   void Refresh();
   const std::vector<Row>& Rows() const { return rows_; }
 
  private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Lets go of the gadget and the rows once the window is gone.
+  void Forget();
   std::vector<Row> ReadRows() const;
   void Fill(const std::vector<Row>& rows);
   void FitToDpi(int dpi);
@@ -46,9 +49,9 @@ class FeedStatusWindow {
   LONG generation_ = 0;
   bool read_ = false;  // generation_ is the one rows_ were read at
   FeedTitles titles_;
-  HWND window_ = nullptr;
-  HWND list_ = nullptr;
   UniqueFont font_;  // the list's: freed after the window
+  OwnedWindow window_;
+  HWND list_ = nullptr;
   std::vector<Row> rows_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane::sidebar {
 namespace {

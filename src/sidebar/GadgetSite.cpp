@@ -35,7 +35,7 @@ void* GadgetSite::FindInterface(REFIID iid) {
 void GadgetSite::FinalRelease() { icon_.reset(); }
 
 HRESULT GadgetSite::Record(std::wstring_view call, IPicture* picture) {
-  if (host_) host_->OnSiteCall(*this, call, picture);
+  if (options_.listener) options_.listener->OnSiteCall(*this, call, picture);
   return S_OK;
 }
 

@@ -13,7 +13,7 @@
 #include "win/HostInterfaces.h"
 #include "win/com/ComObject.h"
 #include "win/com/ComPtr.h"
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane::sidebar {
 
@@ -28,14 +28,22 @@ class SiteHost {
   virtual void ShowAbout(GadgetSite& site, IPicture* picture, const std::wstring& text) = 0;
   // The gadget asked to be saved.
   virtual void SaveSite(GadgetSite& site) = 0;
-  // Hears, in order, what the gadget calls on the site: "SetTitle <title>",
-  // "SetDefaultSize <width> <height>", "SetIcon" (with the picture),
-  // "ShowAbout", "OnViewChange", "InvalidateRect", "OnInPlaceActivate",
-  // "OnInPlaceDeactivate", "OnUIActivate", "OnUIDeactivate". For tests.
-  virtual void OnSiteCall(GadgetSite&, std::wstring_view /*call*/, IPicture* /*picture*/) {}
 
  protected:
   ~SiteHost() = default;
+};
+
+// Hears, in order, what the gadget calls on the site: "SetTitle <title>",
+// "SetDefaultSize <width> <height>", "SetIcon" (with the picture),
+// "ShowAbout", "OnViewChange", "InvalidateRect", "OnInPlaceActivate",
+// "OnInPlaceDeactivate", "OnUIActivate", "OnUIDeactivate". A container
+// that watches the gadget (a test's) hands one over in SiteOptions.
+class SiteCallListener {
+ public:
+  virtual void OnSiteCall(GadgetSite& site, std::wstring_view call, IPicture* picture) = 0;
+
+ protected:
+  ~SiteCallListener() = default;
 };
 
 // How much of a host the site plays. The sidebar offers everything; tests
@@ -43,6 +51,7 @@ class SiteHost {
 struct SiteOptions {
   bool windowless = true;  // offers IOleInPlaceSiteWindowless
   bool pluginSite = true;  // offers the plug-in site and the about box
+  SiteCallListener* listener = nullptr;
 };
 
 class GadgetSite final : public ComObject,

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "win/com/UniqueHandle.h"
+#include "win/base/UniqueHandle.h"
 
 namespace quorvane::sidebar {
 namespace {

@@ -5,7 +5,7 @@
 #include "feeds/EntityCheck.h"
 #include "feeds/FeedDecoding.h"
 #include "feeds/XmlDocument.h"
-#include "win/com/UniqueHandle.h"
+#include "win/base/UniqueHandle.h"
 
 namespace quorvane::sidebar {
 namespace {

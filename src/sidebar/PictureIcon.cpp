@@ -1,6 +1,6 @@
 #include "sidebar/PictureIcon.h"
 
-#include "win/com/UniqueAny.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane::sidebar {
 
@@ -20,10 +20,9 @@ HICON IconFromPicture(IPicture* picture) {
   const UniqueBitmap mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr));
   if (!mask) return nullptr;
   {
-    const UniqueDc dc(CreateCompatibleDC(nullptr));
-    HGDIOBJ old = SelectObject(dc.get(), mask.get());
+    const MemoryDc dc(nullptr);
+    const SelectedObject selected(dc.get(), mask.get());
     PatBlt(dc.get(), 0, 0, info.bmWidth, info.bmHeight, BLACKNESS);
-    SelectObject(dc.get(), old);
   }
   ICONINFO iconInfo{TRUE, 0, 0, mask.get(), bitmap};
   return CreateIconIndirect(&iconInfo);

@@ -6,8 +6,8 @@
 #include "win/Dpi.h"
 #include "win/com/ComObject.h"
 #include "win/com/ComPtr.h"
-#include "win/com/UniqueAny.h"
-#include "win/ole/OwnedWindow.h"
+#include "win/base/UniqueAny.h"
+#include "win/window/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 namespace {

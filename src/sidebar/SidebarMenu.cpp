@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 #include "sidebar/GadgetState.h"
 #include "sidebar/SettingsFrame.h"
 

@@ -18,34 +18,19 @@ bool ParseInt(const std::wstring& text, int& value) {
   return true;
 }
 
-bool ParseSeconds(const std::wstring& text, double& value) {
-  wchar_t* end = nullptr;
-  const double parsed = std::wcstod(text.c_str(), &end);
-  if (text.empty() || *end != L'\0' || !(parsed >= 0) || parsed > 1e7) return false;
-  value = parsed;
-  return true;
-}
-
-// Where an option's value goes, by its kind: text, a whole number, a number
-// of seconds, or nothing (a switch).
+// Where an option's value goes, by its kind: text, a whole number, or
+// nothing (a switch).
 using TextOption = std::wstring SidebarOptions::*;
 using NumberOption = std::optional<int> SidebarOptions::*;
-using SecondsOption = double SidebarOptions::*;
 using SwitchOption = bool SidebarOptions::*;
-using OptionTarget = std::variant<TextOption, NumberOption, SecondsOption, SwitchOption>;
+using OptionTarget = std::variant<TextOption, NumberOption, SwitchOption>;
 
 const std::pair<const wchar_t*, OptionTarget> kOptions[] = {
     {L"--refresh-minutes", &SidebarOptions::refreshMinutes},
     {L"--delay-seconds", &SidebarOptions::delaySeconds},
     {L"--speed", &SidebarOptions::speed},
-    {L"--screenshot-every", &SidebarOptions::screenshotEverySeconds},
-    {L"--run-for", &SidebarOptions::runForSeconds},
-    {L"--stats-every", &SidebarOptions::statsEverySeconds},
     {L"--state", &SidebarOptions::statePath},
     {L"--gadget-dll", &SidebarOptions::gadgetDll},
-    {L"--screenshot-dir", &SidebarOptions::screenshotDir},
-    {L"--stats", &SidebarOptions::statsFile},
-    {L"--script", &SidebarOptions::script},
     {L"--import-opml", &SidebarOptions::importOpml},
     {L"--export-opml", &SidebarOptions::exportOpml},
     {L"--only-quorvane", &SidebarOptions::onlyQuorvane},
@@ -71,25 +56,24 @@ bool StoreValue(SidebarOptions& options, const OptionTarget& target, const std::
     options.*(*member) = text;
     return true;
   }
-  if (const auto* member = std::get_if<NumberOption>(&target)) {
-    int number = 0;
-    if (!ParseInt(text, number)) {
-      expected = L"a whole number";
-      return false;
-    }
-    options.*(*member) = number;
-    return true;
-  }
-  double seconds = 0;
-  if (!ParseSeconds(text, seconds)) {
-    expected = L"a number of seconds";
+  int number = 0;
+  if (!ParseInt(text, number)) {
+    expected = L"a whole number";
     return false;
   }
-  options.*std::get<SecondsOption>(target) = seconds;
+  options.*std::get<NumberOption>(target) = number;
   return true;
 }
 
 }  // namespace
+
+bool ParseOptionSeconds(const std::wstring& text, double& value) {
+  wchar_t* end = nullptr;
+  const double parsed = std::wcstod(text.c_str(), &end);
+  if (text.empty() || *end != L'\0' || !(parsed >= 0) || parsed > 1e7) return false;
+  value = parsed;
+  return true;
+}
 
 const wchar_t kSidebarUsage[] =
     L"usage: QuorvaneSidebar [OPTION]...\n"
@@ -101,19 +85,14 @@ const wchar_t kSidebarUsage[] =
     L"  --state PATH            QuorvaneRSS's settings file (default in %APPDATA%)\n"
     L"  --gadget-dll PATH       where to load QuorvaneRSS from when it is not registered\n"
     L"  --only-quorvane         leaves out the other registered plug-ins\n"
-    L"  --run-for SEC           closes the sidebar after SEC seconds\n"
-    L"  --screenshot-dir DIR --screenshot-every SEC\n"
-    L"                          saves the window as DIR\\shot-NNN.bmp every SEC seconds\n"
-    L"  --stats FILE --stats-every SEC\n"
-    L"                          logs handles, GDI and USER objects, threads and memory\n"
-    L"  --script \"STEP; STEP\"   scripted steps, for tests\n"
     L"  --import-opml FILE      appends the feeds of an OPML file to QuorvaneRSS's list\n"
     L"  --export-opml FILE      writes QuorvaneRSS's feeds to an OPML file\n"
     L"  --install               registers the sidebar and the QuorvaneRSS.dll beside it\n"
     L"  --uninstall             removes both registrations\n"
     L"  --help, /?              this text";
 
-std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring>& args, std::wstring& error) {
+std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring>& args, std::wstring& error,
+                                                  const ExtraOptions& extra) {
   SidebarOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& name = args[i];
@@ -137,8 +116,14 @@ std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring
     }
     const OptionTarget* target = FindOption(name);
     if (!target) {
-      error = L"unknown option " + name;
-      return std::nullopt;
+      const int used = extra ? extra(args, i, error) : 0;
+      if (used < 0) return std::nullopt;
+      if (used == 0) {
+        error = L"unknown option " + name;
+        return std::nullopt;
+      }
+      i += used - 1;
+      continue;
     }
     if (const auto* member = std::get_if<SwitchOption>(target)) {
       options.*(*member) = true;
@@ -154,8 +139,6 @@ std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring
       return std::nullopt;
     }
   }
-  if (options.screenshotEverySeconds < 0.1) options.screenshotEverySeconds = 0.1;
-  if (options.statsEverySeconds < 0.1) options.statsEverySeconds = 0.1;
   return options;
 }
 

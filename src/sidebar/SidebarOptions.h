@@ -8,13 +8,6 @@
 //   --state PATH            QuorvaneRSS's state file (default in %APPDATA%)
 //   --gadget-dll PATH       the module to load QuorvaneRSS from when its
 //                           class is not registered
-//   --screenshot-dir DIR --screenshot-every SEC
-//                           saves the window as DIR\shot-NNN.bmp
-//   --run-for SEC           closes the sidebar (saving as usual) after SEC
-//   --stats FILE --stats-every SEC
-//                           logs handles, GDI and USER objects, threads,
-//                           private bytes and a message probe's answer times
-//   --script "STEP; STEP"   scripted steps for tests (see ScriptedRun.h)
 //   --import-opml FILE      appends the feeds of an OPML file to QuorvaneRSS's
 //                           list (and saves it), prints what it did and ends
 //   --export-opml FILE      writes QuorvaneRSS's feeds as OPML and ends
@@ -23,6 +16,7 @@
 //   --install, --uninstall  registers (removes) the component registration
 //                           object and the QuorvaneRSS.dll beside the sidebar
 //   --help, -h, /?          the usage (SidebarUsage)
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,12 +28,6 @@ struct SidebarOptions {
   std::optional<int> refreshMinutes, delaySeconds, speed;
   std::wstring statePath;
   std::wstring gadgetDll;
-  std::wstring screenshotDir;
-  double screenshotEverySeconds = 3;
-  double runForSeconds = 0;
-  std::wstring statsFile;
-  double statsEverySeconds = 5;
-  std::wstring script;
   std::wstring importOpml;
   std::wstring exportOpml;
   bool onlyQuorvane = false;
@@ -51,8 +39,17 @@ struct SidebarOptions {
 // What --help prints.
 extern const wchar_t kSidebarUsage[];
 
+// Options of a program built around the sidebar, asked about each option
+// the sidebar does not know, args[i]: how many arguments it took from i on
+// (0 when it does not know it either), or -1 with `error` set.
+using ExtraOptions = std::function<int(const std::vector<std::wstring>& args, size_t i, std::wstring& error)>;
+
 // Parses the arguments after the program name. On a malformed command line
 // returns nothing and sets `error`.
-std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring>& args, std::wstring& error);
+std::optional<SidebarOptions> ParseSidebarOptions(const std::vector<std::wstring>& args, std::wstring& error,
+                                                  const ExtraOptions& extra = {});
+
+// A number of seconds on the command line: 0 to 10,000,000.
+bool ParseOptionSeconds(const std::wstring& text, double& value);
 
 }  // namespace quorvane::sidebar

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "win/Dpi.h"
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 #include "sidebar/GadgetState.h"
 
 namespace quorvane::sidebar {
@@ -255,7 +255,6 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTickTimer) {
         // The status window follows the gadget's cycles.
         if (feedStatus_.Window() && ++statusTicks_ % 10 == 0) feedStatus_.Refresh();
-        if (ticker_) ticker_();
         return 0;
       }
       break;

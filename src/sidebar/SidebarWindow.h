@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "win/ole/OwnedWindow.h"
+#include "win/window/OwnedWindow.h"
 #include "sidebar/AboutWindow.h"
 #include "sidebar/FeedStatusWindow.h"
 #include "sidebar/FeedTransfer.h"
@@ -84,8 +84,7 @@ class SidebarWindow final : public SiteHost {
 
   const AboutWindow& About() const { return about_; }
   const GadgetFactory& Factory() const { return factory_; }
-  // Called every kTickMs on the window's thread, also inside modal loops.
-  void SetTicker(std::function<void()> ticker) { ticker_ = std::move(ticker); }
+  // The period of the panel's timer, which keeps the status window current.
   static constexpr UINT kTickMs = 50;
 
   // SiteHost
@@ -155,7 +154,6 @@ class SidebarWindow final : public SiteHost {
   FeedStatusWindow feedStatus_;
   std::wstring lastReport_;
   int statusTicks_ = 0;
-  std::function<void()> ticker_;
   bool inModal_ = false;
   bool closePending_ = false;
   bool closed_ = false;

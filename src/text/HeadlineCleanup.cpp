@@ -20,12 +20,12 @@ struct CleanupPrograms {
   PatternProgram tables, tags, spaces, hyphens, spacedHyphens, commas;
 
   CleanupPrograms() {
-    tables.CompilePattern(u"<table[^>]([^ >]+)[^>]*>(.*?)</table>", 1);
-    tags.CompilePattern(u"<([^>]|\n)*>", 1);
-    spaces.CompilePattern(u" +", 1);
-    hyphens.CompilePattern(u"-+", 1);
-    spacedHyphens.CompilePattern(u"( -)+", 1);
-    commas.CompilePattern(u",+", 1);
+    tables.CompilePattern(u"<table[^>]([^ >]+)[^>]*>(.*?)</table>", true);
+    tags.CompilePattern(u"<([^>]|\n)*>", true);
+    spaces.CompilePattern(u" +", true);
+    hyphens.CompilePattern(u"-+", true);
+    spacedHyphens.CompilePattern(u"( -)+", true);
+    commas.CompilePattern(u",+", true);
   }
 };
 

@@ -65,13 +65,13 @@ OperandRole PatternOperandRole(PatternKind kind) {
   return info ? info->operand : OperandRole::None;
 }
 
-int32_t PatternProgram::CompilePattern(const char16_t* pattern, int32_t caseSensitiveFlag) {
+int32_t PatternProgram::CompilePattern(const char16_t* pattern, bool caseSensitiveFlag) {
   instructions.clear();
   instructions.shrink_to_fit();
   captureCount = 0;
   slotCount = 0;
   hints = SearchHints{};
-  caseSensitive = caseSensitiveFlag != 0 ? 1 : 0;
+  caseSensitive = caseSensitiveFlag;
   errorCode = kPatternOk;
   if (pattern == nullptr) return errorCode = kPatternMissing;
 

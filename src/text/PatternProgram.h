@@ -90,9 +90,9 @@ class PatternProgram {
   PatternProgram() = default;
 
   // Discards the earlier program and compiles `pattern` (zero-terminated,
-  // or nullptr). With caseSensitive 0 the pattern is lower-cased first.
+  // or nullptr). Without caseSensitive the pattern is lower-cased first.
   // Returns the error code, which is also kept.
-  int32_t CompilePattern(const char16_t* pattern, int32_t caseSensitive);
+  int32_t CompilePattern(const char16_t* pattern, bool caseSensitive);
 
   // Searches `text` for the first match; true fills `state` with the match
   // and capture extents as offsets into `text`. A program that did not
@@ -105,7 +105,7 @@ class PatternProgram {
   const std::vector<PatternInstruction>& Instructions() const { return instructions; }
   uint32_t CaptureCount() const { return captureCount; }
   uint32_t SlotCount() const { return slotCount; }
-  int32_t CaseSensitive() const { return caseSensitive; }
+  bool CaseSensitive() const { return caseSensitive; }
   const SearchHints& Hints() const { return hints; }
 
  private:
@@ -115,7 +115,7 @@ class PatternProgram {
   std::vector<PatternInstruction> instructions;
   uint32_t captureCount = 0;
   uint32_t slotCount = 0;
-  int32_t caseSensitive = 1;
+  bool caseSensitive = true;
   // Derived from the instructions after a successful compilation; lets the
   // search skip work whose outcome is already known.
   SearchHints hints;

@@ -8,7 +8,7 @@ namespace quorvane {
 int32_t PatternReplace(std::u16string& text, const char16_t* pattern,
                        std::u16string_view replacement, bool global, bool expand,
                        bool caseSensitive, PatternProgram& program) {
-  if (program.CompilePattern(pattern, caseSensitive ? 1 : 0) != kPatternOk) {
+  if (program.CompilePattern(pattern, caseSensitive) != kPatternOk) {
     return kReplaceBadPattern;
   }
   return ReplaceMatches(text, program, replacement, global, expand);

@@ -49,4 +49,23 @@ void StripTrailing(std::u16string& text, std::u16string_view set) {
   text.erase(last == std::u16string::npos ? 0 : last + 1);
 }
 
+bool IsWhiteSpace(char16_t c) {
+  return c <= u' ' || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
+         c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
+
+bool IsAsciiWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
+std::u16string_view TrimWhiteSpace(std::u16string_view text) {
+  while (!text.empty() && IsWhiteSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsWhiteSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view TrimAsciiWhiteSpace(std::string_view text) {
+  while (!text.empty() && IsAsciiWhiteSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsAsciiWhiteSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace quorvane

@@ -1,5 +1,5 @@
 #pragma once
-// Literal replacement and trimming on wide strings.
+// Literal replacement, white space and trimming.
 #include <string>
 #include <string_view>
 
@@ -14,5 +14,16 @@ bool ReplaceLiteral(std::u16string& text, std::u16string_view search, std::u16st
 // Remove the longest leading / trailing run of characters from `set`.
 void StripLeading(std::u16string& text, std::u16string_view set);
 void StripTrailing(std::u16string& text, std::u16string_view set);
+
+// White space as typed text can carry it: the control characters, the space
+// and the Unicode spaces (no-break, ideographic, line and paragraph
+// separators, the byte order mark, ...).
+bool IsWhiteSpace(char16_t c);
+// Mark-up's ASCII white space: space, tab, LF, FF and CR.
+bool IsAsciiWhiteSpace(char c);
+
+// Without leading and trailing white space of the kind above.
+std::u16string_view TrimWhiteSpace(std::u16string_view text);
+std::string_view TrimAsciiWhiteSpace(std::string_view text);
 
 }  // namespace quorvane

@@ -17,6 +17,7 @@ namespace {
 
 using test::ElapsedMs;
 using test::PostCounter;
+using test::WaitUntil;
 
 // Shared by the test and every scripted step it creates; outlives both.
 struct Script {
@@ -108,7 +109,7 @@ class FeedFetcherTest : public ::testing::Test {
   std::unique_ptr<FeedFetcher> MakeFetcher(uint32_t intervalMs = kDefaultRefreshIntervalMs) {
     auto script = script_;
     auto fetcher = std::make_unique<FeedFetcher>(
-        posts_.window(), [script] { return std::make_unique<ScriptedSource>(script); });
+        posts_.window(), PostCounter::kMessage, [script] { return std::make_unique<ScriptedSource>(script); });
     fetcher->SetRefreshIntervalMs(intervalMs);
     return fetcher;
   }
@@ -121,9 +122,7 @@ class FeedFetcherTest : public ::testing::Test {
     script_->ignoreStop = true;
     auto fetcher = MakeFetcher();
     fetcher->SetFeedList(list);
-    const ULONGLONG start = GetTickCount64();
-    while (script_->Fetched().size() < fetched && ElapsedMs(start) < 10'000) Sleep(1);
-    EXPECT_GE(script_->Fetched().size(), fetched) << "the downloads did not begin";
+    EXPECT_TRUE(WaitUntil([&] { return script_->Fetched().size() >= fetched; })) << "the downloads did not begin";
     return fetcher;
   }
 
@@ -153,8 +152,7 @@ TEST_F(FeedFetcherTest, CreatedFetcherStartsNothingAndHandsOutThePlaceholder) {
   EXPECT_EQ(fetcher->NextItem(), PlaceholderItem());
   EXPECT_EQ(fetcher->RefreshIntervalMs(), kDefaultRefreshIntervalMs);
   EXPECT_EQ(module::LockCount(), baselineLocks_);
-  Sleep(50);
-  EXPECT_EQ(posts_.Drain(), 0);
+  EXPECT_FALSE(posts_.WaitFor(1, 50));
 }
 
 TEST_F(FeedFetcherTest, EmptyListStillCyclesAndPosts) {
@@ -172,8 +170,7 @@ TEST_F(FeedFetcherTest, OneCycleFetchesEveryUrlInOrderAndHandsOutRoundRobin) {
   EXPECT_EQ(script_->Fetched(), (std::vector<std::u16string>{u"a", u"b", u"c"}));
   EXPECT_EQ(Descriptions(*fetcher, 4), (std::vector<std::u16string>{u"a/0", u"b/0", u"c/0", u"a/0"}));
   // One cycle only: the worker now waits for the refresh interval.
-  Sleep(100);
-  EXPECT_EQ(posts_.Drain(), 4);
+  EXPECT_FALSE(posts_.WaitFor(5, 100));
   EXPECT_EQ(script_->Fetched().size(), 3u);
 }
 
@@ -243,11 +240,12 @@ TEST_F(FeedFetcherTest, SetFeedListEmptiesTheStoreUntilTheNewWorkerCommits) {
 TEST_F(FeedFetcherTest, IntervalZeroStillKeepsTheFloorBetweenCycleStarts) {
   SetFeedTiming({.deadlineMs = 60'000, .cycleFloorMs = 300, .firstBackoffMs = 0});
   auto fetcher = MakeFetcher(0);
+  const ULONGLONG start = GetTickCount64();
   fetcher->SetFeedList(u"x URL y");
-  Sleep(1000);  // cycles start at 0, 300, 600 and 900 ms
-  const size_t fetched = script_->Fetched().size();
-  EXPECT_GE(fetched, 4u);
-  EXPECT_LE(fetched, 8u);
+  // The third cycle's downloads: cycles go on, and two floors lie between
+  // the first cycle's start and the third's, however busy the machine.
+  ASSERT_TRUE(WaitUntil([&] { return script_->Fetched().size() >= 6; })) << "the cycles stopped";
+  EXPECT_GE(ElapsedMs(start), 600u);
 }
 
 TEST_F(FeedFetcherTest, NewIntervalTakesEffectAtTheNextWait) {
@@ -277,12 +275,11 @@ TEST_F(FeedFetcherTest, StopDuringACycleSkipsTheRestAndPostsNothingAfterwards) {
   script_->UseGate();
   auto fetcher = MakeFetcher();
   fetcher->SetFeedList(u"a URL b URL c URL d");
-  while (script_->Fetched().size() < 3) Sleep(1);
+  ASSERT_TRUE(WaitUntil([&] { return script_->Fetched().size() >= 3; })) << "the downloads did not begin";
   fetcher.reset();
   EXPECT_TRUE(WorkersEnded());
   EXPECT_EQ(script_->Fetched(), (std::vector<std::u16string>{u"a", u"b", u"c"}));  // never d
-  Sleep(50);
-  EXPECT_EQ(posts_.Drain(), 0);
+  EXPECT_FALSE(posts_.WaitFor(1, 50));
 }
 
 // A step that ignores the stop stands for a read the close cannot abort.
@@ -308,8 +305,7 @@ TEST_F(FeedFetcherTest, AnAbandonedWorkerNeverCommitsIntoTheNewStore) {
   EXPECT_LT(ElapsedMs(start), 1000u);
   script_->Open(2);  // lets both the abandoned and the new worker through
   ASSERT_TRUE(posts_.WaitFor(2));
-  Sleep(100);
-  EXPECT_EQ(posts_.Drain(), 2);
+  EXPECT_FALSE(posts_.WaitFor(3, 100));  // nothing of the abandoned worker
   EXPECT_EQ(Descriptions(*fetcher, 2), (std::vector<std::u16string>{u"new/0", u"new/0"}));
   fetcher.reset();
   EXPECT_TRUE(WorkersEnded());
@@ -329,8 +325,8 @@ TEST_F(FeedFetcherTest, WhileTheStoreIsEmptyEachFeedShowsAsSoonAsItIsReadInListO
 
   // A later cycle replaces the store only once it has every feed.
   script_->tag = 1;
-  while (script_->Fetched().size() < 6) Sleep(1);
-  Sleep(200);
+  ASSERT_TRUE(WaitUntil([&] { return script_->Fetched().size() >= 6; })) << "no later cycle began";
+  EXPECT_FALSE(posts_.WaitFor(5, 200));  // b and c read again, slow still at the gate
   EXPECT_EQ(fetcher->NextItem().title, u"0");
   script_->Open(1);
   ASSERT_TRUE(posts_.WaitFor(5));
@@ -367,7 +363,7 @@ TEST_F(FeedFetcherTest, CyclesThatLeaveNothingToShowBackOffUntilSomethingIsShown
   script_->recordsPerFeed = 1;
   ASSERT_TRUE(posts_.WaitFor(7, 3000));  // the feed into the empty store, the end of the cycle
   const size_t fetched = script_->Fetched().size();
-  Sleep(500);  // from now on the interval holds
+  EXPECT_FALSE(posts_.WaitFor(8, 500));  // from now on the interval holds
   EXPECT_EQ(script_->Fetched().size(), fetched);
 }
 
@@ -428,10 +424,9 @@ TEST_F(FeedFetcherTest, ListChangesDuringStalledDownloadsNeverExceedTheThreadLim
   for (int change = 0; change < 30; ++change) {
     const std::u16string tag(1, static_cast<char16_t>(u'A' + change));
     fetcher->SetFeedList(tag + u"1 URL " + tag + u"2 URL " + tag + u"3");
-    const ULONGLONG start = GetTickCount64();
     // Until this list's downloads began, or the limit stopped them.
-    while (script_->Fetched().size() < std::min<size_t>(3 * (change + 1), kMaxDownloadThreads) && ElapsedMs(start) < 5000)
-      Sleep(1);
+    WaitUntil([&] { return script_->Fetched().size() >= std::min<size_t>(3 * (change + 1), kMaxDownloadThreads); },
+              5000);
     most = std::max(most, LiveDownloadThreads());
   }
   EXPECT_LE(most, kMaxDownloadThreads);

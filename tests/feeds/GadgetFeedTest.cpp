@@ -52,9 +52,12 @@ TEST_F(GadgetFeedTest, ClosingWhileAFeedStallsReturnsAtOnceAndTheModuleStaysLoad
   {
     TestContainer container;
     ASSERT_EQ(container.Embed(control_.Get()), S_OK);
-    StartWith(FeedServer() + u"/stall-mid-body?s=3 URL ");
-    TestContainer::PumpPending();  // MSG_START: the worker starts and the read stalls
-    Sleep(500);
+    // A server that answers nothing: once it has the request, the download
+    // sits in a call that no stop can end before the server closes.
+    const int before = ServerHits(u"/silent");
+    StartWith(FeedServer() + u"/silent?s=3 URL ");
+    ASSERT_TRUE(container.PumpUntil(10'000, [&] { return ServerHits(u"/silent") > before; }))
+        << "the feed was never asked for";
 
     const ULONGLONG start = GetTickCount64();
     container.Close();

@@ -1,9 +1,7 @@
 #pragma once
 // A message-only window that stands for the control's: counts the
-// MSG_NEXT_SCREEN posts it receives while the test thread pumps.
+// notification posts it receives while the test thread pumps.
 #include <windows.h>
-
-#include "feeds/FeedWorker.h"
 
 namespace quorvane::test {
 
@@ -14,12 +12,15 @@ class PostCounter {
   PostCounter(const PostCounter&) = delete;
   PostCounter& operator=(const PostCounter&) = delete;
 
+  // The message a fetcher under test is told to post.
+  static constexpr UINT kMessage = WM_APP + 7;
+
   HWND window() const { return window_; }
 
   // Takes the posts that are already queued.
   int Drain() {
     MSG msg;
-    while (PeekMessageW(&msg, window_, MSG_NEXT_SCREEN, MSG_NEXT_SCREEN, PM_REMOVE)) ++count_;
+    while (PeekMessageW(&msg, window_, kMessage, kMessage, PM_REMOVE)) ++count_;
     return count_;
   }
 
@@ -41,5 +42,16 @@ class PostCounter {
 };
 
 inline ULONGLONG ElapsedMs(ULONGLONG start) { return GetTickCount64() - start; }
+
+// Polls `done` until it holds or `timeoutMs` has passed; whether it held.
+template <class Done>
+bool WaitUntil(Done done, DWORD timeoutMs = 10'000) {
+  const ULONGLONG start = GetTickCount64();
+  while (!done()) {
+    if (ElapsedMs(start) >= timeoutMs) return done();
+    Sleep(2);
+  }
+  return true;
+}
 
 }  // namespace quorvane::test

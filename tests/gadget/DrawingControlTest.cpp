@@ -92,7 +92,10 @@ TEST_F(DrawingControlTest, TypingTicksRepaintTheControlsWindow) {
 
   const HWND messageWindow = Probe::MessageWindow(*gadget_);
   for (const auto& [ticks, shown] : {std::pair{1, L"C_ "}, std::pair{6, L"Connec_ "}}) {
-    while (Probe::Machine(*gadget_).TypedCount() < ticks) SendMessageW(messageWindow, WM_TIMER, TIMER_TYPING, 0);
+    for (int sent = 0; Probe::Machine(*gadget_).TypedCount() < ticks; ++sent) {
+      ASSERT_LT(sent, 100) << "the typing timer's ticks type nothing";
+      SendMessageW(messageWindow, WM_TIMER, TIMER_TYPING, 0);
+    }
     UpdateWindow(window);  // the redraw asked for by the tick
     const auto canvas = capture("control_window_" + std::to_string(ticks));
     EXPECT_EQ(TextAreaDifferences(*canvas, Probe::BodyFont(*gadget_), shown), 0) << ticks << " ticks";

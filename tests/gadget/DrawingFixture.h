@@ -16,7 +16,7 @@
 
 #include "gadget/GadgetDpiObjects.h"
 #include "gadget/GdiGadgetDrawing.h"
-#include "gadget/GdiObjects.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane::testing {
 

@@ -19,7 +19,7 @@ struct GadgetControlTestProbe {
   static FeedFetcher& Fetcher(GadgetControl& control) { return *control.fetcher_; }
   // A fetcher whose workers run `makeSource`'s step instead of downloading.
   static void ReplaceFetcher(GadgetControl& control, FeedSourceFactory makeSource) {
-    control.fetcher_ = std::make_unique<FeedFetcher>(control.messageWindow_.Handle(), std::move(makeSource));
+    control.fetcher_ = std::make_unique<FeedFetcher>(control.messageWindow_.Handle(), MSG_NEXT_SCREEN, std::move(makeSource));
     control.fetcher_->SetRefreshIntervalMs(static_cast<uint32_t>(control.settings_.feedRefreshRateMs));
   }
   static HFONT BodyFont(GadgetControl& control) { return control.bodyFont_.get(); }

@@ -11,6 +11,7 @@
 #include "win/com/Module.h"
 #include "win/ole/ModuleTypeLib.h"
 #include "gadget/ResourceIds.h"
+#include "settings/SettingsPageResources.h"
 
 namespace quorvane {
 namespace {

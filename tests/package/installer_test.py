@@ -142,9 +142,20 @@ class Installer(unittest.TestCase):
     def check_installed_sidebar_shows_a_headline(self):
         shot, dump = os.path.join(self.dir, "installed.bmp"), os.path.join(self.dir, "installed.txt")
         feed = self.base + "/samples/lindmere-harbour-gazette.xml"
-        ran = self.run_wine(INSTDIR + "\\QuorvaneSidebar.exe", "--only-quorvane",
-                            "--state", win(os.path.join(self.dir, "gadget.state")), "--feeds", feed,
-                            "--script", "wait 6000; capture %s; dump %s; exit" % (win(shot), win(dump)))
+        state = win(os.path.join(self.dir, "gadget.state"))
+        # The installed sidebar loads the installed gadget and takes the feed.
+        opml = os.path.join(self.dir, "installed.opml")
+        exported = self.run_wine(INSTDIR + "\\QuorvaneSidebar.exe", "--only-quorvane", "--state", state,
+                                 "--feeds", feed, "--export-opml", win(opml))
+        self.assertEqual(exported.returncode, 0, exported.stdout + exported.stderr)
+        with open(opml, encoding="utf-8") as f:
+            self.assertIn(feed, f.read())
+        # The test harness (never installed) shows what the installed gadget
+        # types, created from its registration.
+        harness = os.path.join(BUILD64, "src", "sidebar", "QuorvaneSidebarHarness.exe")
+        ran = self.run_wine(harness, "--only-quorvane", "--state", state, "--feeds", feed,
+                            "--script", "wait-until 60000 fetched; wait 3000; capture %s; dump %s; exit"
+                            % (win(shot), win(dump)))
         self.assertEqual(ran.returncode, 0, ran.stdout + ran.stderr)
         values = read_dump(dump)
         self.assertEqual((values["gadgets"], values["created_from"]), ("1", "registration"))

@@ -13,7 +13,7 @@
 #include "FeedServer.h"
 #include "QuorvaneRSS_h.h"
 #include "sidebar/GadgetFactory.h"
-#include "sidebar/ProcessStats.h"
+#include "harness/ProcessStats.h"
 #include "sidebar/SidebarWindow.h"
 #include "WineTestPaths.h"
 #include "win/com/Apartment.h"

@@ -14,9 +14,9 @@
 
 #include "FeedServer.h"
 #include "QuorvaneRSS_h.h"
+#include "harness/WindowCapture.h"
 #include "sidebar/GadgetFactory.h"
 #include "sidebar/SidebarWindow.h"
-#include "sidebar/WindowCapture.h"
 #include "WineTestPaths.h"
 #include "win/com/Apartment.h"
 

@@ -122,7 +122,7 @@ class SidebarEndToEnd(unittest.TestCase):
 
     def sidebar(self, script, *args, timeout=90):
         command = [os.path.join(ROOT, "scripts", "wine-run"),
-                   os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe"),
+                   os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe"),
                    "--only-quorvane", "--state", win(self.state), *args, "--script", script]
         return subprocess.Popen(command, env=dict(os.environ, QUORVANE_BUILD_DIR=BUILD),
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -146,7 +146,7 @@ class SidebarEndToEnd(unittest.TestCase):
     def test_types_headlines_with_bars_and_the_menu_pauses_it(self):
         p = lambda name: win(self.path(name))
         self.run_sidebar(
-            "wait 6000; capture %s; wait 800; capture %s; dump %s; menu Pause; wait 400; capture %s; "
+            "wait-until 60000 fetched; wait 2500; capture %s; wait 800; capture %s; dump %s; menu Pause; wait 400; capture %s; "
             "wait 1500; capture %s; dump %s; menu Pause; wait 800; capture %s; exit"
             % (p("a.bmp"), p("b.bmp"), p("d1.txt"), p("p1.bmp"), p("p2.bmp"), p("d2.txt"), p("c.bmp")),
             "--speed", "10", "--delay-seconds", "0", "--feeds", *self.feeds)
@@ -182,9 +182,9 @@ class SidebarEndToEnd(unittest.TestCase):
         broken = "http://127.0.0.1:1/closed.xml"
         # A long wait between screens: only the menu and the wheel change them.
         self.run_sidebar(
-            "wait 6000; capture %s; menu Next headline; wait 300; capture %s; menu Previous headline; wait 300; "
+            "wait-until 60000 fetched; wait 2500; capture %s; menu Next headline; wait 300; capture %s; menu Previous headline; wait 300; "
             "capture %s; wheel -120; wait 300; capture %s; wheel 120; wait 300; capture %s; menu Feed status; "
-            "wait 1500; capture-status %s; dump %s; exit"
+            "wait-until 10000 window QuorvaneFeedStatus; wait 300; capture-status %s; dump %s; exit"
             % (p("a.bmp"), p("n.bmp"), p("p.bmp"), p("w1.bmp"), p("w2.bmp"), p("status.bmp"), p("d.txt")),
             "--speed", "10", "--delay-seconds", "60", "--feeds", *self.feeds, broken)
         d = read_dump(self.path("d.txt"))
@@ -219,7 +219,7 @@ class SidebarEndToEnd(unittest.TestCase):
         self.assertGreater(ink(read_bmp(self.path("status.bmp")), (0, 30, 400, 90)), 100, "the status window is empty")
 
     def test_when_every_feed_fails_the_gadget_says_so_instead_of_connecting(self):
-        self.run_sidebar("wait 5000; capture %s; exit" % win(self.path("failed.bmp")),
+        self.run_sidebar("wait-until 60000 fetched; wait 1500; capture %s; exit" % win(self.path("failed.bmp")),
                          "--speed", "10", "--feeds", "http://127.0.0.1:1/a.xml", "http://127.0.0.1:1/b.xml")
         # "Connecting", typed to its end, while the first cycle still runs.
         connecting = self.path("connecting.bmp")
@@ -257,7 +257,8 @@ class SidebarEndToEnd(unittest.TestCase):
         # title the import gave them, else the address. The status window
         # shows the same.
         out = self.path("out.opml")
-        self.run_sidebar("wait 5000; export-opml %s; wait 300; press 1; wait 300; menu Feed status; wait 1500; "
+        self.run_sidebar("wait-until 60000 fetched; export-opml %s; wait 300; press 1; wait 300; menu Feed status; "
+                         "wait-until 10000 window QuorvaneFeedStatus; "
                          "dump %s; exit" % (win(out), win(self.path("d.txt"))))
         self.assertEqual([row[0] for row in status_rows(self.path("d.txt"))][3], "Deep")
         self.assertIn("Exported 4 feeds", read_dump(self.path("d.txt"))["transfer_report"])
@@ -310,7 +311,7 @@ class SidebarEndToEnd(unittest.TestCase):
     def test_settings_applied_through_the_page_are_saved_at_once_and_survive_a_restart(self):
         # 207: seconds to wait between screens, 201: minutes between reloads;
         # 1: the frame's OK button.
-        process = self.sidebar("wait 1500; menu Settings; wait 1500; set-item 207 4; set-item 201 12; wait 300; "
+        process = self.sidebar("wait-until 60000 fetched; menu Settings; wait-until 10000 control 207; set-item 207 4; set-item 201 12; wait 300; "
                                "press 1; wait 6000; exit", "--feeds", *self.feeds)
         saved = None
         deadline = time.time() + 60
@@ -328,7 +329,7 @@ class SidebarEndToEnd(unittest.TestCase):
         output, _ = process.communicate(timeout=120)
         self.assertEqual(process.returncode, 0, output.decode(errors="replace"))
 
-        self.run_sidebar("wait 1500; dump %s; exit" % win(self.path("after.txt")))
+        self.run_sidebar("dump %s; exit" % win(self.path("after.txt")))
         after = read_dump(self.path("after.txt"))
         self.assertEqual((after["delay_seconds"], after["refresh_minutes"]), ("4", "12"))
         self.assertEqual(after["feeds"], "".join(url + " URL " for url in self.feeds))
@@ -345,7 +346,7 @@ class SidebarEndToEnd(unittest.TestCase):
                 with open(self.state, "wb") as f:
                     f.write(data)
                 dump = self.path("dump.txt")
-                self.run_sidebar("wait 1500; dump %s; exit" % win(dump))
+                self.run_sidebar("dump %s; exit" % win(dump))
                 values = read_dump(dump)
                 self.assertEqual(values["gadgets"], "1")
                 self.assertNotEqual(values["feeds"], "")
@@ -362,6 +363,13 @@ class SidebarEndToEnd(unittest.TestCase):
             self.assertEqual((shown.returncode, shown.stderr), (0, b""), option)
             self.assertTrue(shown.stdout.startswith(b"usage: QuorvaneSidebar"), shown.stdout)
             self.assertIn(b"--install", shown.stdout)
+            self.assertNotIn(b"--script", shown.stdout)
+        # The shipped program carries none of the test harness.
+        with open(exe, "rb") as f:
+            shipped = f.read()
+        for text in ("--script", "--run-for", "--stats", "--screenshot-dir", "wait-until", "capture-status"):
+            for encoded in (text.encode("ascii"), text.encode("utf-16-le")):
+                self.assertNotIn(encoded, shipped, text)
         wrong = subprocess.run([os.path.join(ROOT, "scripts", "wine-run"), exe, "--feed", "http://127.0.0.1:9/"],
                                env=env, capture_output=True, timeout=120)
         self.assertEqual(wrong.returncode, 1)
@@ -371,6 +379,7 @@ class SidebarEndToEnd(unittest.TestCase):
         # Installed into a copy of the test prefix, thrown away afterwards.
         env, prefix, wine = self.copied_prefix()
         exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
+        harness = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe")
         plugins = "HKCU\\Software\\QuorvaneSidebar\\Plugins"
         try:
             installed = wine(exe, "--install")
@@ -380,7 +389,7 @@ class SidebarEndToEnd(unittest.TestCase):
             self.assertIn("RSS quorvane", record)
 
             dump = self.path("installed.txt")
-            started = wine(exe, "--state", win(self.state), "--script", "wait 1500; dump %s; exit" % win(dump))
+            started = wine(harness, "--state", win(self.state), "--script", "dump %s; exit" % win(dump))
             self.assertEqual(started.returncode, 0, started.stdout + started.stderr)
             values = read_dump(dump)
             self.assertEqual((values["gadgets"], values["created_from"]), ("1", "registration"))
@@ -397,7 +406,7 @@ class SidebarEndToEnd(unittest.TestCase):
         # The prefix's dpi (LogPixels) in a copy of the test prefix.
         env, prefix, wine = self.copied_prefix()
         server = lambda *args: subprocess.run(["/usr/lib/wine/wineserver", *args], env=env, capture_output=True)
-        exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe")
+        exe = os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe")
         outline, blue = (132, 130, 132), (1, 24, 116)
         try:
             for dpi, bar in ((144, 24), (192, 32)):
@@ -408,7 +417,7 @@ class SidebarEndToEnd(unittest.TestCase):
                 self.assertEqual(set_dpi.returncode, 0, set_dpi.stderr)
                 shot, dump = self.path("dpi%d.bmp" % dpi), self.path("dpi%d.txt" % dpi)
                 ran = wine(exe, "--only-quorvane", "--state", win(self.state), "--feeds", *self.feeds, "--script",
-                           "wait 5000; capture %s; dump %s; exit" % (win(shot), win(dump)))
+                           "wait-until 60000 fetched; wait 1500; capture %s; dump %s; exit" % (win(shot), win(dump)))
                 self.assertEqual(ran.returncode, 0, ran.stdout + ran.stderr)
                 left, top, right, bottom = map(int, read_dump(dump)["rect"].split(","))
                 rows = read_bmp(shot)

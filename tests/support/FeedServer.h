@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane::test {
 

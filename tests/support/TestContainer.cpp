@@ -15,7 +15,7 @@ TestContainer::TestContainer(SiteOptions options) : options_(options) {
                  RECT{0, 0, 320, 240},
                  [this](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) { return Handle(hwnd, msg, wParam, lParam); },
                  window);
-  site_ = sidebar::GadgetSite::Make(this, sidebar::SiteOptions{options.windowless, options.pluginSite});
+  site_ = sidebar::GadgetSite::Make(this, sidebar::SiteOptions{options.windowless, options.pluginSite, this});
   site_->SetRect(options.position);
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "win/com/ComPtr.h"
-#include "win/ole/OwnedWindow.h"
+#include "win/window/OwnedWindow.h"
 #include "sidebar/GadgetSite.h"
 
 namespace quorvane::test {
@@ -22,7 +22,7 @@ struct SiteOptions {
   RECT position{0, 0, 160, 100};
 };
 
-// What the control called on its site, in order (see SiteHost::OnSiteCall),
+// What the control called on its site, in order (see sidebar::SiteCallListener),
 // with the pictures it handed over.
 struct SiteCalls {
   std::vector<std::wstring> calls;
@@ -32,7 +32,7 @@ struct SiteCalls {
   int Count(const std::wstring& call) const;
 };
 
-class TestContainer final : private sidebar::SiteHost {
+class TestContainer final : private sidebar::SiteHost, private sidebar::SiteCallListener {
  public:
   explicit TestContainer(SiteOptions options = {});
   ~TestContainer();
@@ -76,6 +76,7 @@ class TestContainer final : private sidebar::SiteHost {
   void OnSiteChanged(sidebar::GadgetSite&) override {}
   void ShowAbout(sidebar::GadgetSite&, IPicture* picture, const std::wstring& text) override;
   void SaveSite(sidebar::GadgetSite&) override {}
+  // SiteCallListener
   void OnSiteCall(sidebar::GadgetSite&, std::wstring_view call, IPicture* picture) override;
 
   LRESULT Handle(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

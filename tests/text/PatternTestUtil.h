@@ -10,7 +10,7 @@
 namespace quorvane::test {
 
 // "Branch 2; NextStart 0; ..." or "error N".
-inline std::string Listing(const char16_t* pattern, int32_t caseSensitive = 1) {
+inline std::string Listing(const char16_t* pattern, bool caseSensitive = true) {
   PatternProgram program;
   const int32_t code = program.CompilePattern(pattern, caseSensitive);
   if (code != kPatternOk) return "error " + std::to_string(code);
@@ -23,14 +23,14 @@ inline std::string Listing(const char16_t* pattern, int32_t caseSensitive = 1) {
   return out;
 }
 
-inline int32_t CompileError(const char16_t* pattern, int32_t caseSensitive = 1) {
+inline int32_t CompileError(const char16_t* pattern, bool caseSensitive = true) {
   PatternProgram program;
   return program.CompilePattern(pattern, caseSensitive);
 }
 
 // "start end" followed by " | start end" per capture, or "nomatch".
 inline std::string Find(const char16_t* pattern, std::u16string_view text,
-                        int32_t caseSensitive = 1) {
+                        bool caseSensitive = true) {
   PatternProgram program;
   const int32_t code = program.CompilePattern(pattern, caseSensitive);
   if (code != kPatternOk) return "error " + std::to_string(code);

@@ -1,3 +1,3 @@
 #pragma once
 // Owns an open registry key.
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"

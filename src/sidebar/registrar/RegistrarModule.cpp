@@ -7,7 +7,7 @@
 
 #include "win/com/ClassFactory.h"
 #include "win/com/Module.h"
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 #include "sidebar/registrar/ComponentRegistrar.h"
 
 using namespace quorvane;

@@ -2,7 +2,7 @@
 // Keeps the calling thread in a COM or OLE apartment for the object's
 // lifetime. It leaves only when joining succeeded (S_FALSE, "already in
 // one", counts as joining: each success needs its own leave).
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 // the module could be unloaded.
 #include <functional>
 
-#include "win/com/UniqueHandle.h"
+#include "win/base/UniqueHandle.h"
 
 namespace quorvane {
 

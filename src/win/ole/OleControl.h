@@ -21,7 +21,7 @@
 
 #include "win/com/ComObject.h"
 #include "win/com/ComPtr.h"
-#include "win/ole/OwnedWindow.h"
+#include "win/window/OwnedWindow.h"
 
 namespace quorvane {
 

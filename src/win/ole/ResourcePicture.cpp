@@ -1,7 +1,7 @@
 #include "win/ole/ResourcePicture.h"
 
 #include "win/com/Module.h"
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
-#include "sidebar/WindowCapture.h"
+#include "harness/WindowCapture.h"
 
 #include <vector>
 
-#include "win/com/UniqueAny.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane::sidebar {
 namespace {
@@ -13,13 +13,12 @@ bool CopyPixels(HWND window, bool wholeWindow, BITMAPINFO& info, UniqueBitmap& b
   HDC source = wholeWindow ? GetWindowDC(window) : GetDC(window);
   bool ok = false;
   {
-    const UniqueDc memory(CreateCompatibleDC(source));
+    const MemoryDc memory(source);
     bitmap.reset(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits) {
-      HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+      const SelectedObject selected(memory.get(), bitmap.get());
       ok = BitBlt(memory.get(), 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, source, 0, 0, SRCCOPY) != FALSE;
       GdiFlush();
-      SelectObject(memory.get(), old);
     }
   }
   ReleaseDC(window, source);

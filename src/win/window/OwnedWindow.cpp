@@ -1,4 +1,4 @@
-#include "win/ole/OwnedWindow.h"
+#include "win/window/OwnedWindow.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "sidebar/ProcessStats.h"
+#include "harness/ProcessStats.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "win/com/UniqueHandle.h"
+#include "win/base/UniqueHandle.h"
 
 namespace quorvane::sidebar {
 namespace {

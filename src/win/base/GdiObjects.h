@@ -5,12 +5,12 @@
 // is still selected into a device context.
 #include <windows.h>
 
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane {
 
 // Pens, brushes, fonts and bitmaps are owned by UniqueBitmap, UniqueFont,
-// UniquePen and UniqueBrush (win/com/UniqueAny.h).
+// UniquePen and UniqueBrush (win/base/UniqueAny.h).
 
 // A memory device context made with CreateCompatibleDC, deleted once.
 class MemoryDc : public UniqueDc {

@@ -1,4 +1,4 @@
-#include "win/ole/WindowClass.h"
+#include "win/window/WindowClass.h"
 
 #include <map>
 #include <mutex>

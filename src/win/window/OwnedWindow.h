@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "win/ole/WindowClass.h"
+#include "win/window/WindowClass.h"
 
 namespace quorvane {
 

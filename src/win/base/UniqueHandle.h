@@ -1,3 +1,3 @@
 #pragma once
 // Owns a kernel handle (event, thread, file, ...) and closes it once.
-#include "win/com/UniqueAny.h"
+#include "win/base/UniqueAny.h"

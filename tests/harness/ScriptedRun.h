@@ -1,11 +1,15 @@
 #pragma once
-// What the sidebar does on its own during a run, driven by its command
-// line: periodic screenshots, a bounded run time, a statistics log with a
-// responsiveness probe, and scripted steps for tests. Steps, separated by
-// ';', run in order on the window's thread (also inside modal loops, so a
-// step can drive the settings frame another step opened):
+// What the harness does during a run, driven by its command line: periodic
+// screenshots, a bounded run time, a statistics log with a responsiveness
+// probe, and scripted steps for tests. Steps, separated by ';', run in order
+// on the window's thread, from a timer of the harness's own window (also
+// inside modal loops, so a step can drive the settings frame another step
+// opened):
 //
-//   wait MS              pause the script
+//   wait MS              pause the script (for an animation to go on)
+//   wait-until MS COND   pause until COND holds (ScriptWaits.h); when it
+//                        does not within MS, say so on standard error, close
+//                        the sidebar and fail the run
 //   capture PATH         the panel's client area as a BMP file
 //   capture-window PATH  the whole window, caption included
 //   capture-status PATH  the feed status window, when it is open
@@ -31,28 +35,34 @@
 #include <thread>
 #include <vector>
 
-#include "sidebar/SidebarOptions.h"
+#include "harness/HarnessOptions.h"
 #include "sidebar/SidebarWindow.h"
+#include "win/window/OwnedWindow.h"
 
 namespace quorvane::sidebar {
 
 class ScriptedRun {
  public:
-  ScriptedRun(SidebarWindow& sidebar, const SidebarOptions& options);
+  ScriptedRun(SidebarWindow& sidebar, const HarnessOptions& options);
   ~ScriptedRun();
   ScriptedRun(const ScriptedRun&) = delete;
   ScriptedRun& operator=(const ScriptedRun&) = delete;
 
-  // Called on every tick of the sidebar window.
-  void Tick();
   // Writes the last statistics line and stops the probe.
   void Finish();
+  // Whether a step failed (a wait-until that timed out).
+  bool Failed() const { return failed_; }
 
  private:
   struct Step {
     std::wstring verb;
     std::wstring argument;
   };
+  void Tick();
+  // Whether the script may go on: no wait runs, or the awaited condition holds.
+  bool WaitOver();
+  // Says why on standard error, ends the script and closes the sidebar.
+  void Fail(const std::wstring& why);
   void RunStep(const Step& step);
   void WriteStats();
   void Dump(const std::wstring& path);
@@ -61,10 +71,13 @@ class ScriptedRun {
   double Elapsed() const;
 
   SidebarWindow& sidebar_;
-  SidebarOptions options_;
+  HarnessOptions options_;
+  OwnedWindow ticker_;
   std::vector<Step> steps_;
   size_t nextStep_ = 0;
   double waitUntil_ = 0;
+  std::wstring awaited_;  // the condition of a running wait-until
+  bool failed_ = false;
   double nextShot_ = 0;
   int shotNumber_ = 0;
   double nextStats_ = 0;

@@ -1,4 +1,4 @@
-#include "sidebar/ScriptedRun.h"
+#include "harness/ScriptedRun.h"
 
 #include <ocidl.h>
 
@@ -6,17 +6,20 @@
 #include <cwchar>
 
 #include "QuorvaneRSS_h.h"
-#include "win/com/UniqueHandle.h"
-#include "sidebar/ProcessStats.h"
-#include "sidebar/WindowCapture.h"
+#include "win/base/UniqueHandle.h"
+#include "harness/ProcessStats.h"
+#include "harness/ScriptWaits.h"
+#include "sidebar/ParentConsole.h"
+#include "text/WideStringOps.h"
+#include "harness/WindowCapture.h"
 
 namespace quorvane::sidebar {
 namespace {
 
 std::wstring Trim(const std::wstring& text) {
-  const size_t first = text.find_first_not_of(L" \t\r\n");
-  if (first == std::wstring::npos) return {};
-  return text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1);
+  const std::u16string_view trimmed =
+      TrimWhiteSpace(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+  return std::wstring(reinterpret_cast<const wchar_t*>(trimmed.data()), trimmed.size());
 }
 
 std::string Utf8(const std::wstring& text) {
@@ -33,33 +36,6 @@ void AppendFile(const std::wstring& path, const std::string& text, bool truncate
   if (!file) return;
   DWORD written = 0;
   WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-
-struct FindControl {
-  int id;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindInChildren(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<FindControl*>(data);
-  if (GetDlgCtrlID(window) == search->id && (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK FindInTopLevel(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<FindControl*>(data);
-  EnumChildWindows(window, &FindInChildren, data);
-  return search->found == nullptr;
-}
-
-// A control of a dialog of this thread (the settings frame and its page).
-HWND FindDialogControl(int id) {
-  FindControl search{id};
-  EnumThreadWindows(GetCurrentThreadId(), &FindInTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 BOOL CALLBACK ListWindow(HWND window, LPARAM data) {
@@ -81,7 +57,11 @@ BOOL CALLBACK ListTopLevel(HWND window, LPARAM data) {
 
 }  // namespace
 
-ScriptedRun::ScriptedRun(SidebarWindow& sidebar, const SidebarOptions& options)
+namespace {
+constexpr UINT_PTR kTickTimer = 1;
+}  // namespace
+
+ScriptedRun::ScriptedRun(SidebarWindow& sidebar, const HarnessOptions& options)
     : sidebar_(sidebar), options_(options), start_(GetTickCount64()) {
   const std::wstring& script = options_.script;
   for (size_t begin = 0; begin <= script.size();) {
@@ -106,9 +86,42 @@ ScriptedRun::ScriptedRun(SidebarWindow& sidebar, const SidebarOptions& options)
     nextStats_ = options_.statsEverySeconds;
     StartProbe();
   }
+  ticker_.Create(L"QuorvaneSidebarHarnessTicker", 0, HWND_MESSAGE, RECT{},
+                 [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+                   if (msg == WM_TIMER && wParam == kTickTimer) {
+                     Tick();
+                     return 0;
+                   }
+                   return DefWindowProcW(window, msg, wParam, lParam);
+                 });
+  SetTimer(ticker_.Handle(), kTickTimer, SidebarWindow::kTickMs, nullptr);
 }
 
-ScriptedRun::~ScriptedRun() { StopProbe(); }
+ScriptedRun::~ScriptedRun() {
+  if (ticker_.Handle()) KillTimer(ticker_.Handle(), kTickTimer);
+  StopProbe();
+}
+
+bool ScriptedRun::WaitOver() {
+  if (awaited_.empty()) return Elapsed() >= waitUntil_;
+  if (ScriptConditionHolds(sidebar_, awaited_).value_or(false)) {
+    awaited_.clear();
+    waitUntil_ = 0;  // the time-out is over with the wait
+    return true;
+  }
+  if (Elapsed() < waitUntil_) return false;
+  Fail(L"wait-until " + awaited_ + L": not so after " + std::to_wstring(static_cast<int>(Elapsed() * 1000)) + L" ms");
+  return false;
+}
+
+void ScriptedRun::Fail(const std::wstring& why) {
+  WriteConsoleLine(STD_ERROR_HANDLE, L"QuorvaneSidebarHarness: " + why);
+  awaited_.clear();
+  failed_ = true;
+  steps_.clear();
+  StopProbe();
+  sidebar_.Close();
+}
 
 double ScriptedRun::Elapsed() const { return static_cast<double>(GetTickCount64() - start_) / 1000.0; }
 
@@ -134,7 +147,7 @@ void ScriptedRun::Tick() {
   }
   // Steps may open modal loops that tick again: each step is taken off
   // the list before it runs, and a wait set inside such a loop holds.
-  while (nextStep_ < steps_.size() && Elapsed() >= waitUntil_) {
+  while (nextStep_ < steps_.size() && WaitOver()) {
     const Step step = steps_[nextStep_++];
     RunStep(step);
     if (finished_) return;
@@ -144,6 +157,11 @@ void ScriptedRun::Tick() {
 void ScriptedRun::RunStep(const Step& step) {
   if (step.verb == L"wait") {
     waitUntil_ = Elapsed() + _wtoi(step.argument.c_str()) / 1000.0;
+  } else if (step.verb == L"wait-until") {
+    const size_t space = step.argument.find(L' ');
+    waitUntil_ = Elapsed() + _wtoi(step.argument.c_str()) / 1000.0;
+    awaited_ = space == std::wstring::npos ? L"" : Trim(step.argument.substr(space + 1));
+    if (!ScriptConditionHolds(sidebar_, awaited_)) Fail(L"wait-until: unknown condition \"" + awaited_ + L"\"");
   } else if (step.verb == L"capture" || step.verb == L"capture-window") {
     CaptureWindow(sidebar_.Window(), step.argument, step.verb == L"capture-window");
   } else if (step.verb == L"capture-screen") {
