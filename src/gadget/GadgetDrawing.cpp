@@ -5,8 +5,7 @@
 
 namespace quorvane {
 
-void GadgetControl::DrawGadget(HDC dc, const RECT& bounds, int dpi) {
-  const std::u16string paused = PausedText();  // the marker in the title bar
+GadgetDrawingResources GadgetControl::DrawingResources(int dpi) {
   const GadgetDrawingResources base{bodyFont_.get(), linkFont_.get(), barBitmapTop_.get(),
                                     barBitmapBottom_.get(), kLinkColour, &feedTitleInk_};
   bool remade = false;
@@ -15,11 +14,28 @@ void GadgetControl::DrawGadget(HDC dc, const RECT& bounds, int dpi) {
   if (remade) {
     lineBreaks_.Clear();
     feedTitleInk_ = TextInkCache{};
+    frame_.Reset();
   }
+  return resources;
+}
+
+void GadgetControl::DrawGadget(HDC dc, const RECT& bounds, int dpi) {
+  const GadgetDrawingResources resources = DrawingResources(dpi);
   drawDpi_ = dpi;
   // Nothing is drawn when the off-screen surfaces cannot be made; the
   // container keeps what it had, which beats a half-drawn control.
-  DrawGadgetToDc(dc, bounds, machine_, paused, resources, lineBreaks_, nullptr, dpi);
+  frame_.Draw(dc, bounds, machine_, pausedMarker_, resources, lineBreaks_, dpi);
+}
+
+// A typing tick changes a character and the cursor: only their lines are
+// repainted into the kept picture, and only their area is asked for again.
+void GadgetControl::RedrawTyping() {
+  RECT changed;
+  if (!frame_.UpdateTyping(machine_, pausedMarker_, DrawingResources(drawDpi_), lineBreaks_, &changed)) {
+    RequestRedraw();
+  } else if (!IsRectEmpty(&changed)) {
+    RequestRedraw(changed);
+  }
 }
 
 }  // namespace quorvane

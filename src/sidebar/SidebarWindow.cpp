@@ -52,8 +52,24 @@ bool SidebarWindow::Create() {
                      options))
     return false;
   dpi_ = WindowDpi(window_);
-  SetTimer(window_, kTickTimer, kTickMs, nullptr);
+  KeepTicking();
   return true;
+}
+
+void SidebarWindow::SetTicker(std::function<void()> ticker) {
+  ticker_ = std::move(ticker);
+  KeepTicking();
+}
+
+void SidebarWindow::KeepTicking() {
+  const bool wanted = window_ && (ticker_ || feedStatus_.Window());
+  if (wanted == ticking_) return;
+  ticking_ = wanted;
+  if (wanted) {
+    SetTimer(window_, kTickTimer, kTickMs, nullptr);
+  } else if (window_) {
+    KillTimer(window_, kTickTimer);
+  }
 }
 
 HRESULT SidebarWindow::AddGadget(REFCLSID clsid, const std::wstring& statePath) {
@@ -254,6 +270,7 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // The status window follows the gadget's cycles.
         if (feedStatus_.Window() && ++statusTicks_ % 10 == 0) feedStatus_.Refresh();
         if (ticker_) ticker_();
+        KeepTicking();
         return 0;
       }
       break;
@@ -297,6 +314,7 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       KillTimer(window_, kTickTimer);
+      ticking_ = false;
       DetachAll();
       PostQuitMessage(0);
       return 0;

@@ -81,7 +81,7 @@ class SidebarWindow final : public SiteHost {
   const AboutWindow& About() const { return about_; }
   const GadgetFactory& Factory() const { return factory_; }
   // Called every kTickMs on the window's thread, also inside modal loops.
-  void SetTicker(std::function<void()> ticker) { ticker_ = std::move(ticker); }
+  void SetTicker(std::function<void()> ticker);
   static constexpr UINT kTickMs = 50;
 
   // SiteHost
@@ -143,6 +143,10 @@ class SidebarWindow final : public SiteHost {
   std::wstring lastReport_;
   int statusTicks_ = 0;
   std::function<void()> ticker_;
+  // The tick timer runs only while a ticker or the status window needs it:
+  // an idle panel does not wake up 20 times a second.
+  void KeepTicking();
+  bool ticking_ = false;
   bool inModal_ = false;
   bool closePending_ = false;
   bool closed_ = false;
