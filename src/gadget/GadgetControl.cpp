@@ -90,7 +90,7 @@ LRESULT GadgetControl::OnMessageWindowMessage(HWND window, UINT msg, WPARAM wPar
       return 0;
     case WM_TIMER:
       if (wParam == TIMER_TYPING) {
-        if (machine_.TypingTick()) RedrawTyping();  // no redraw while paused
+        OnTypingTick();
       } else if (wParam == TIMER_CURSOR) {
         machine_.CursorBlink();  // shows at the next redraw
       }

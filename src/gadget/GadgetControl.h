@@ -156,6 +156,9 @@ class GadgetControl : public OleControl,
   LRESULT OnMessageWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   // MSG_START: start both timers and hand the feed list to the fetcher.
   void OnStart();
+  // TIMER_TYPING: one character, or a whole page with animations off
+  // (GadgetTyping.cpp).
+  void OnTypingTick();
   // Restarts TIMER_TYPING with the period of the current speed.
   void RestartTypingTimer();
 

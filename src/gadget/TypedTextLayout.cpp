@@ -31,17 +31,22 @@ void DrawTypedLine(PageSink& page, int x, int y, std::u16string_view text, std::
   page.DrawRun(x, y, run);
 }
 
-int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
-                        LineBreakCache* cache) {
+int PageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
+                   LineBreakCache* cache, int from) {
   const int availableWidth = geometry.TextWidth();
   TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
   int y = geometry.TextTop();
+  int lineHeight = 0;
   std::size_t position = 0;
   for (std::size_t index = 0;; ++index) {
+    if (y > geometry.TextBottom() - lineHeight) y = geometry.TextTop();  // the page break
     const TextLine line = known ? known->Line(index, measurer)
                                 : BreakLine(text, position, availableWidth, measurer);
     position = line.end;
     y += line.height;
+    lineHeight = line.height;
+    // Pages before the one holding `from` are passed over.
+    if (!line.last && static_cast<long long>(line.end) <= from) continue;
     if (line.last && line.end >= text.size()) return static_cast<int>(text.size());
     // The same test as the page break before the next line.
     if (line.last || y > geometry.TextBottom() - line.height)

@@ -58,16 +58,17 @@ TypedPage PlanTypedPage(TextMeasurer& measurer, std::u16string_view text, int co
 // "_ " when `cursorVisible`.
 std::u16string DrawnRun(std::u16string_view text, const PlacedLine& line, bool cursorVisible);
 
-// The typed count that shows the first page of `text` whole: the whole
-// text when it fits on one page, else the first page's last line typed up
-// to its final character (the space it was broken at), as when typing
-// holds on a full page. Laid out as LayoutTypedText would.
-int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
-                        LineBreakCache* cache = nullptr);
-// The same at 96 dpi.
+// The typed count that shows whole the page of `text` that holds position
+// `from` (the first page from 0): the whole text when that page is its
+// last, else the page's last line typed up to its final character (the
+// space it was broken at), as when typing holds on a full page. Laid out as
+// LayoutTypedText would.
+int PageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
+                   LineBreakCache* cache = nullptr, int from = 0);
+// The first page at 96 dpi.
 inline int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const Rect& layout,
                                LineBreakCache* cache = nullptr) {
-  return FirstPageTypedCount(measurer, text, GadgetGeometry::ForLayout(layout), cache);
+  return PageTypedCount(measurer, text, GadgetGeometry::ForLayout(layout), cache);
 }
 
 // Draws `length` characters of `text` from `start` at (x, y), followed by
