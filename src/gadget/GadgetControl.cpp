@@ -128,6 +128,10 @@ bool GadgetControl::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       return true;
     case WM_SETCURSOR:
       return OnSetCursor(wParam, lParam);
+    case WM_SYSCOLORCHANGE:  // a high-contrast theme on or off, or its colours
+    case WM_SETTINGCHANGE:
+      RequestRedraw();
+      return false;
     case WM_MOUSEWHEEL:
       // Down (towards the user) is the next headline, up the previous one.
       for (wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam); wheelRest_ <= -WHEEL_DELTA; wheelRest_ += WHEEL_DELTA)

@@ -7,7 +7,7 @@ namespace quorvane {
 
 GadgetDrawingResources GadgetControl::DrawingResources(int dpi) {
   const GadgetDrawingResources base{bodyFont_.get(), linkFont_.get(), barBitmapTop_.get(),
-                                    barBitmapBottom_.get(), kLinkColour, &feedTitleInk_};
+                                    barBitmapBottom_.get(), kLinkColour, &feedTitleInk_, CurrentHighContrast()};
   bool remade = false;
   const GadgetDrawingResources resources = dpiObjects_.For(dpi, base, &remade);
   // Lines and ink are kept by font handle; a font made now may reuse a freed one's.

@@ -13,7 +13,7 @@ namespace {
 
 bool SameResources(const GadgetDrawingResources& a, const GadgetDrawingResources& b) {
   return a.bodyFont == b.bodyFont && a.linkFont == b.linkFont && a.barBitmapTop == b.barBitmapTop &&
-         a.barBitmapBottom == b.barBitmapBottom && a.linkColour == b.linkColour;
+         a.barBitmapBottom == b.barBitmapBottom && a.linkColour == b.linkColour && a.highContrast == b.highContrast;
 }
 
 bool SamePage(const TypedPage& a, const TypedPage& b) {
@@ -89,10 +89,13 @@ void GdiGadgetFrame::PaintWhole(TypingMachine& machine, std::u16string_view paus
                                 const GadgetDrawingResources& resources, LineBreakCache& cache) {
   Surfaces& s = *surfaces_;
   const HDC page = s.page.dc();
+  const HighContrastColours* contrast = resources.highContrast ? &*resources.highContrast : nullptr;
+  SetTextColor(page, contrast ? contrast->windowText : GdiSurface::kTextColour);
   GdiTextMeasurer measurer(page, resources.bodyFont);
-  GdiPageSink pageSink(page, s.bitmaps.dc(), s.gadget.dc(), resources.barBitmapTop, resources.barBitmapBottom);
+  GdiPageSink pageSink(page, s.bitmaps.dc(), s.gadget.dc(), resources.barBitmapTop, resources.barBitmapBottom,
+                       contrast);
   GdiFrameSink frame(s.gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour,
-                     resources.feedTitleInk);
+                     resources.feedTitleInk, contrast);
   cursorVisible_ = machine.CursorVisible();  // as drawn: a hold started by the paint changes it
   PaintGadget(machine, pausedMarker, scene_.width, scene_.height, measurer, pageSink, frame, &cache, scene_.dpi);
 
@@ -140,7 +143,11 @@ RECT GdiGadgetFrame::RepaintLines(const TypedPage& next, std::u16string_view tex
     const PlacedLine& place = after ? next.lines[i] : lines_.lines[i];
     if (was == now) continue;
     RECT band{0, place.y, pageRight, place.y + place.height};
-    PatBlt(page, band.left, band.top, band.right - band.left, band.bottom - band.top, WHITENESS);
+    if (scene_.resources.highContrast) {
+      FillWithColour(page, band, scene_.resources.highContrast->window);
+    } else {
+      PatBlt(page, band.left, band.top, band.right - band.left, band.bottom - band.top, WHITENESS);
+    }
     if (!now.empty())
       TextOutW(page, left, place.y, reinterpret_cast<const wchar_t*>(now.data()), static_cast<int>(now.size()));
     band.right = std::min<LONG>(band.right, scene_.width);

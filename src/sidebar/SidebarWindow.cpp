@@ -302,6 +302,18 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (GadgetSite* target = FocusTarget())
         if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
       break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // Only top-level windows hear these: the gadgets follow a theme
+      // change through them.
+      for (const Slot& slot : slots_) {
+        if (HWND child = slot.site->ControlWindow()) {
+          SendMessageW(child, message, wParam, lParam);
+        } else {
+          slot.site->ForwardMessage(message, wParam, lParam, &result);
+        }
+      }
+      break;
     case WM_CONTEXTMENU:
       OnContextMenu(lParam);
       return 0;

@@ -323,6 +323,41 @@ TEST_F(DrawingPixelTest, IdleRedrawMeasuresNothingAndLeavesTheControlsObjectsFre
   EXPECT_FALSE(DrawGadgetToDc(nullptr, {0, 0, 50, 50}, machine, kPausedText, objects.Resources(), cache));
 }
 
+// Under a high-contrast theme only the theme's colours show: none of the
+// gadget's own, no strip; turning it off brings back the usual picture.
+TEST_F(DrawingPixelTest, HighContrastDrawsWithTheThemesColoursAndOffDrawsAsUsual) {
+  Show(Record(u"Ferries run late all week while the crane is repaired", u"Harbour news",
+              u"Lindmere Gazette"),
+       40);
+  constexpr HighContrastColours theme{RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 255, 255), RGB(0, 0, 128),
+                                      RGB(255, 255, 255)};
+  GadgetDrawingResources contrast = objects.Resources();
+  contrast.highContrast = theme;
+  const RECT bounds{0, 0, 150, 90};
+  Canvas canvas(150, 90);
+  GdiGadgetFrame frame;
+  ASSERT_TRUE(frame.Draw(canvas.dc(), bounds, machine, kPausedText, contrast, cache, 96));
+  canvas.Snapshot("high_contrast");
+
+  EXPECT_EQ(canvas.Pixel(140, 60), theme.window);
+  EXPECT_EQ(canvas.Pixel(140, 8), theme.buttonFace);
+  EXPECT_EQ(canvas.Pixel(140, 80), theme.buttonFace);
+  EXPECT_EQ(canvas.Pixel(0, 0), theme.buttonText) << "the outline";
+  EXPECT_GT(FindInk(canvas, {1, 18, 149, 72}, theme.windowText).count, 20) << "the typed text";
+  EXPECT_GT(FindInk(canvas, {1, 1, 149, 15}, theme.buttonText).count, 20) << "the title";
+  EXPECT_GT(FindInk(canvas, {1, 75, 149, 89}, theme.hotLight).count, 20) << "the feed title";
+  std::set<COLORREF> own{kLinkBlue, kOutlineGrey, kTextGrey};
+  for (int level : kGradient) own.insert(Grey(level));
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 150; ++x) ASSERT_EQ(own.count(canvas.Pixel(x, y)), 0u) << "(" << x << ", " << y << ")";
+
+  Canvas usual(150, 90);
+  ASSERT_TRUE(frame.Draw(canvas.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
+  ASSERT_TRUE(DrawGadgetToDc(usual.dc(), bounds, machine, kPausedText, objects.Resources(), cache));
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 150; ++x) ASSERT_EQ(canvas.Pixel(x, y), usual.Pixel(x, y)) << "(" << x << ", " << y << ")";
+}
+
 // A typing tick repaints only the lines it changed into the kept picture,
 // and asks for only the area it repainted: the picture must stay exactly a
 // whole drawing, and nothing may change outside that area.
