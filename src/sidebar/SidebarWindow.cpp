@@ -139,15 +139,22 @@ void SidebarWindow::Layout() {
 void SidebarWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
-  // Background around the gadgets only, so they don't flicker.
-  const int saved = SaveDC(dc);
-  for (const Slot& slot : slots_) {
-    const RECT& r = slot.site->Rect();
-    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  // Background around the gadgets only, so they don't flicker; none when
+  // a gadget asked for a part of itself, as a typing gadget does all the time.
+  const bool withinGadget = std::any_of(slots_.begin(), slots_.end(), [&](const Slot& slot) {
+    RECT overlap;
+    return IntersectRect(&overlap, &slot.site->Rect(), &paint.rcPaint) && EqualRect(&overlap, &paint.rcPaint);
+  });
+  if (!withinGadget) {
+    const int saved = SaveDC(dc);
+    for (const Slot& slot : slots_) {
+      const RECT& r = slot.site->Rect();
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    const UniqueBrush background(CreateSolidBrush(RGB(0x3A, 0x3F, 0x4A)));
+    FillRect(dc, &paint.rcPaint, background.get());
+    RestoreDC(dc, saved);
   }
-  const UniqueBrush background(CreateSolidBrush(RGB(0x3A, 0x3F, 0x4A)));
-  FillRect(dc, &paint.rcPaint, background.get());
-  RestoreDC(dc, saved);
   for (const Slot& slot : slots_) {
     RECT overlap;
     if (IntersectRect(&overlap, &slot.site->Rect(), &paint.rcPaint)) slot.site->Draw(dc);
