@@ -43,6 +43,12 @@ class ScriptedRun {
   ScriptedRun(const ScriptedRun&) = delete;
   ScriptedRun& operator=(const ScriptedRun&) = delete;
 
+  // Whether the run has anything to do: screenshots, statistics, an end
+  // or steps. Only then does it need ticks.
+  bool Active() const {
+    return !options_.screenshotDir.empty() || !options_.statsFile.empty() || options_.runForSeconds > 0 ||
+           !steps_.empty();
+  }
   // Called on every tick of the sidebar window.
   void Tick();
   // Writes the last statistics line and stops the probe.

@@ -134,7 +134,7 @@ int RunSidebar(const SidebarOptions& options, int showCommand) {
     sidebar.FitAndShow(showCommand);
 
     ScriptedRun run(sidebar, options);
-    sidebar.SetTicker([&run] { run.Tick(); });
+    if (run.Active()) sidebar.SetTicker([&run] { run.Tick(); });
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       if (sidebar.About().Window() && IsDialogMessageW(sidebar.About().Window(), &message)) continue;
