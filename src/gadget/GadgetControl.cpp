@@ -41,6 +41,7 @@ GadgetControl::GadgetControl(IUnknown* outer)
 // Runs after OnFinalRelease: the fetcher and the message-only window are gone.
 GadgetControl::~GadgetControl() {
   waits_.Shutdown();  // closing, stop event, every wait thread ended
+  frame_.Reset();     // it holds the body font selected
   bodyFont_.reset();
   linkFont_.reset();
   barBitmapTop_.reset();

@@ -1,5 +1,6 @@
-// DrawGadget: the whole control drawn off-screen and copied to the target
-// in one piece, so typing never flickers.
+// DrawGadget and the typing redraw: the control is drawn off-screen into
+// the picture it keeps and copied to the target in one piece, so typing
+// never flickers.
 #include "gadget/GadgetControl.h"
 #include "gadget/GdiGadgetDrawing.h"
 
@@ -8,6 +9,9 @@ namespace quorvane {
 GadgetDrawingResources GadgetControl::DrawingResources(int dpi) {
   const GadgetDrawingResources base{bodyFont_.get(), linkFont_.get(), barBitmapTop_.get(),
                                     barBitmapBottom_.get(), kLinkColour, &feedTitleInk_, CurrentHighContrast()};
+  // The kept picture holds the body font selected: let go of it before a
+  // new dpi's objects replace the old ones.
+  if (dpi != drawDpi_) frame_.Reset();
   bool remade = false;
   const GadgetDrawingResources resources = dpiObjects_.For(dpi, base, &remade);
   // Lines and ink are kept by font handle; a font made now may reuse a freed one's.
