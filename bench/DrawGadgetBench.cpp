@@ -146,7 +146,7 @@ int main() {
   const UniqueBitmap barTop(LoadBarStrip());
   const UniqueBitmap barBottom(LoadBarStrip());
   const GadgetDrawingResources resources{bodyFont.get(), linkFont.get(), barTop.get(), barBottom.get(),
-                                         RGB(1, 24, 116)};
+                                         RGB(1, 24, 116), nullptr, std::nullopt};
 
   // The target: a screen-compatible surface, as a host's window would be.
   HDC screen = GetDC(nullptr);

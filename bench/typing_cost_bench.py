@@ -4,7 +4,9 @@
 a bare Win32 window whose 30 ms timer invalidates one character cell and
 repaints it with one TextOut. Both run under Wine with the same prefix;
 the cost is the program's CPU time plus that of the prefix's wineserver,
-over the same stretch of time once typing runs.
+over the same stretch of time once typing runs. The sidebar runs without
+the test harness's options (whose ticks would be measured too) and is
+ended once measured.
 
     bench/typing_cost_bench.py [BUILD_DIR] [SECONDS]   (default build/windows, 20)
 
@@ -59,8 +61,9 @@ def wineserver_pid():
     return None
 
 
-def measure(command):
-    """CPU of the program and of the wineserver over SECONDS, after WARM_UP."""
+def measure(command, end=False):
+    """CPU of the program and of the wineserver over SECONDS, after WARM_UP.
+    With `end` the program is ended afterwards; otherwise it ends itself."""
     process = subprocess.Popen(command, env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         time.sleep(WARM_UP)
@@ -72,6 +75,8 @@ def measure(command):
         program1, server1, elapsed = cpu_seconds(process.pid), cpu_seconds(server), time.time() - start
         return (program1 - program0) / elapsed * 100, (server1 - server0) / elapsed * 100
     finally:
+        if end:
+            process.terminate()
         process.wait(timeout=SECONDS + WARM_UP + 60)
 
 
@@ -81,9 +86,9 @@ def main():
     subprocess.run([run, "cmd", "/c", "exit"], env=ENV, check=True, stdout=subprocess.DEVNULL)
     with feed_server.serving() as base:
         state = os.path.join(tempfile.mkdtemp(prefix="typing-cost-"), "state")
-        sidebar = measure([run, os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebarHarness.exe"), "--only-quorvane",
-                           "--state", win(state), "--speed", "10", "--delay-seconds", "0", "--run-for", str(total),
-                           "--feeds", *[base + "/samples/" + name for name in SAMPLES]])
+        sidebar = measure([run, os.path.join(BUILD, "src", "sidebar", "QuorvaneSidebar.exe"), "--only-quorvane",
+                           "--state", win(state), "--speed", "10", "--delay-seconds", "0",
+                           "--feeds", *[base + "/samples/" + name for name in SAMPLES]], end=True)
     bare = measure([run, os.path.join(BUILD, "bench", "bench_bare_typing.exe"), str(int(total))])
     for name, (program, server) in (("sidebar typing", sidebar), ("bare TextOut", bare)):
         print("%-15s %5.2f %% of a core (program %5.2f %%, wineserver %5.2f %%)" % (name, program + server, program, server))

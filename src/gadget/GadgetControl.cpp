@@ -45,6 +45,7 @@ GadgetControl::GadgetControl(IUnknown* outer)
 // Runs after OnFinalRelease: the fetcher and the message-only window are gone.
 GadgetControl::~GadgetControl() {
   waits_.Shutdown();  // closing, stop event, every wait thread ended
+  frame_.Reset();     // it holds the body font selected
   bodyFont_.reset();
   linkFont_.reset();
   barBitmapTop_.reset();
@@ -96,7 +97,7 @@ LRESULT GadgetControl::OnMessageWindowMessage(HWND window, UINT msg, WPARAM wPar
       return 0;
     case WM_TIMER:
       if (wParam == TIMER_TYPING) {
-        if (machine_.TypingTick()) RequestRedraw();  // no redraw while paused
+        OnTypingTick();
         NoteScreen();  // the end of a text may have brought the next one
       } else if (wParam == TIMER_CURSOR) {
         machine_.CursorBlink();  // shows at the next redraw
@@ -137,6 +138,10 @@ bool GadgetControl::OnControlMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       return true;
     case WM_SETCURSOR:
       return OnSetCursor(wParam, lParam);
+    case WM_SYSCOLORCHANGE:  // a high-contrast theme on or off, or its colours
+    case WM_SETTINGCHANGE:
+      RequestRedraw();
+      return false;
     case WM_MOUSEWHEEL:
       // Down (towards the user) is the next headline, up the previous one.
       for (wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam); wheelRest_ <= -WHEEL_DELTA; wheelRest_ += WHEEL_DELTA)

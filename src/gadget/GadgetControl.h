@@ -32,7 +32,7 @@
 #include "gadget/GadgetFeedStatus.h"
 #include "gadget/GadgetFeeds.h"
 #include "gadget/GadgetGeometry.h"
-#include "win/base/GdiObjects.h"
+#include "gadget/GdiGadgetFrame.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/ScreenHost.h"
 #include "gadget/TextInk.h"
@@ -160,11 +160,18 @@ class GadgetControl : public OleControl,
   LRESULT OnMessageWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
   // MSG_START: start both timers and hand the feed list to the fetcher.
   void OnStart();
+  // TIMER_TYPING: one character, or a whole page with animations off
+  // (GadgetTyping.cpp).
+  void OnTypingTick();
   // Restarts TIMER_TYPING with the period of the current speed.
   void RestartTypingTimer();
 
-  // Paints the gadget into `dc` within `bounds` at `dpi` (GadgetDrawing.cpp).
+  // Paints the gadget into `dc` within `bounds` at `dpi`; after a typing
+  // tick, repaints what it changed and asks for that area only
+  // (GadgetDrawing.cpp).
   void DrawGadget(HDC dc, const RECT& bounds, int dpi);
+  void RedrawTyping();
+  GadgetDrawingResources DrawingResources(int dpi);
   // The marker shown while paused, "< Paused >".
   std::u16string PausedText() const;
 
@@ -237,6 +244,9 @@ class GadgetControl : public OleControl,
   LineBreakCache lineBreaks_;
   // How far the feed title's glyphs reach, for its underline.
   TextInkCache feedTitleInk_;
+  // The gadget as last drawn, and the marker shown while paused.
+  GdiGadgetFrame frame_;
+  std::u16string pausedMarker_ = PausedText();
   OwnedWindow messageWindow_;
   std::unique_ptr<FeedFetcher> fetcher_;
   // stopEvent, closing, and every wait thread (nextScreenThread, resumeThread).

@@ -86,7 +86,8 @@ GadgetDrawingResources GadgetDpiObjects::For(int dpi, const GadgetDrawingResourc
     dpi_ = dpi;
     if (remade) *remade = true;
   }
-  return {bodyFont_.get(), linkFont_.get(), barTop_.get(), barBottom_.get(), base.linkColour, base.feedTitleInk};
+  return {bodyFont_.get(), linkFont_.get(), barTop_.get(), barBottom_.get(), base.linkColour, base.feedTitleInk,
+          base.highContrast};
 }
 
 }  // namespace quorvane

@@ -1,26 +1,46 @@
-// DrawGadget: the whole control drawn off-screen and copied to the target
-// in one piece, so typing never flickers.
+// DrawGadget and the typing redraw: the control is drawn off-screen into
+// the picture it keeps and copied to the target in one piece, so typing
+// never flickers.
 #include "gadget/GadgetControl.h"
 #include "gadget/GdiGadgetDrawing.h"
 
 namespace quorvane {
 
-void GadgetControl::DrawGadget(HDC dc, const RECT& bounds, int dpi) {
-  const std::u16string paused = PausedText();  // the marker in the title bar
+GadgetDrawingResources GadgetControl::DrawingResources(int dpi) {
   const GadgetDrawingResources base{bodyFont_.get(), linkFont_.get(), barBitmapTop_.get(),
-                                    barBitmapBottom_.get(), kLinkColour, &feedTitleInk_};
+                                    barBitmapBottom_.get(), kLinkColour, &feedTitleInk_, CurrentHighContrast()};
+  // The kept picture holds the body font selected: let go of it before a
+  // new dpi's objects replace the old ones.
+  if (dpi != drawDpi_) frame_.Reset();
   bool remade = false;
   const GadgetDrawingResources resources = dpiObjects_.For(dpi, base, &remade);
   // Lines and ink are kept by font handle; a font made now may reuse a freed one's.
   if (remade) {
     lineBreaks_.Clear();
     feedTitleInk_ = TextInkCache{};
+    frame_.Reset();
   }
+  return resources;
+}
+
+void GadgetControl::DrawGadget(HDC dc, const RECT& bounds, int dpi) {
+  const GadgetDrawingResources resources = DrawingResources(dpi);
   drawDpi_ = dpi;
   // Nothing is drawn when the off-screen surfaces cannot be made; the
   // container keeps what it had, which beats a half-drawn control.
-  if (DrawGadgetToDc(dc, bounds, machine_, paused, resources, lineBreaks_, nullptr, dpi) && ShowsFocusCue())
+  if (frame_.Draw(dc, bounds, machine_, pausedMarker_, resources, lineBreaks_, dpi) && ShowsFocusCue())
     DrawFocusCue(dc, bounds, dpi);
+}
+
+// A typing tick changes a character and the cursor: only their lines are
+// repainted into the kept picture, and only their area is asked for again.
+void GadgetControl::RedrawTyping() {
+  RECT changed;
+  if (!frame_.UpdateTyping(machine_, pausedMarker_, DrawingResources(drawDpi_), lineBreaks_, &changed)) {
+    RequestRedraw();
+  } else if (!IsRectEmpty(&changed)) {
+    RequestRedraw(changed);
+  }
 }
 
 }  // namespace quorvane

@@ -31,7 +31,8 @@ void PaintGadget(TypingMachine& machine, std::u16string_view pausedMarker, int w
                  TextMeasurer& measurer, PageSink& page, FrameSink& frame, LineBreakCache* cache, int dpi) {
   const GadgetGeometry geometry = GadgetGeometry::ForControl(width, height, dpi);
   const std::u16string_view text = machine.CurrentItem().description;
-  if (machine.RevealDue()) machine.RevealFirstPage(FirstPageTypedCount(measurer, text, geometry, cache));
+  if (machine.RevealDue())
+    machine.RevealPage(PageTypedCount(measurer, text, geometry, cache, machine.RevealFrom()));
   const bool pageFull = LayoutTypedText(page, measurer, text, machine.TypedCount(), geometry,
                                         machine.CursorVisible(), cache);
   if (pageFull) machine.StartResumeWait();

@@ -2,6 +2,21 @@
 #include "gadget/GadgetControl.h"
 
 namespace quorvane {
+namespace {
+
+// Windows' "Show animations": off, pages appear whole instead of typed.
+bool AnimationsShown() {
+  BOOL shown = TRUE;
+  return !SystemParametersInfoW(SPI_GETCLIENTAREAANIMATION, 0, &shown, 0) || shown;
+}
+
+}  // namespace
+
+// Read at every tick: a container need not pass the setting's change on.
+void GadgetControl::OnTypingTick() {
+  machine_.SetWholePages(!AnimationsShown());
+  if (machine_.TypingTick()) RedrawTyping();  // no redraw while paused
+}
 
 HRESULT GadgetControl::IncrementFeed() {
   machine_.IncrementFeed();

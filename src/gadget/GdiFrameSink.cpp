@@ -5,19 +5,20 @@
 namespace quorvane {
 
 GdiFrameSink::GdiFrameSink(HDC dc, HFONT titleFont, HFONT feedTitleFont, COLORREF linkColour,
-                           TextInkCache* inkCache)
+                           TextInkCache* inkCache, const HighContrastColours* contrast)
     : dc_(dc),
       titleFont_(titleFont),
       feedTitleFont_(feedTitleFont),
-      linkColour_(linkColour),
-      outlinePen_(CreatePen(PS_SOLID, 1, kOutlineColour)),
+      titleColour_(contrast ? contrast->buttonText : linkColour),
+      linkColour_(contrast ? contrast->hotLight : linkColour),
+      outlinePen_(CreatePen(PS_SOLID, 1, contrast ? contrast->buttonText : kOutlineColour)),
       inkCache_(inkCache) {}
 
 void GdiFrameSink::DrawBarText(BarText style, const Rect& area, std::u16string_view text) {
   if (text.empty()) return;
   const bool title = style == BarText::kTitle;
   const SelectedObject font(dc_, title ? titleFont_ : feedTitleFont_);
-  const COLORREF previousColour = SetTextColor(dc_, linkColour_);
+  const COLORREF previousColour = SetTextColor(dc_, title ? titleColour_ : linkColour_);
   RECT rect{area.left, area.top, area.right, area.bottom};
   // No DT_WORDBREAK: one line, cut with an ellipsis. DT_NOPREFIX keeps "&"
   // as written in feed titles instead of turning it into an underline.

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "gadget/FrameSink.h"
-#include "win/base/GdiObjects.h"
+#include "gadget/HighContrast.h"
 #include "gadget/TextInk.h"
 
 namespace quorvane {
@@ -15,8 +15,10 @@ class GdiFrameSink : public FrameSink {
 
   // `titleFont` draws the title, `feedTitleFont` (underlined) the feed title.
   // `inkCache` (optional) keeps the feed title's measured ink between draws.
+  // With `contrast`, the title and the outlines take its button text
+  // colour and the feed title its hot-light colour.
   GdiFrameSink(HDC dc, HFONT titleFont, HFONT feedTitleFont, COLORREF linkColour,
-               TextInkCache* inkCache = nullptr);
+               TextInkCache* inkCache = nullptr, const HighContrastColours* contrast = nullptr);
 
   void DrawBarText(BarText style, const Rect& area, std::u16string_view text) override;
   void DrawOutline(const OutlinePath& path) override;
@@ -25,6 +27,7 @@ class GdiFrameSink : public FrameSink {
   HDC dc_;
   HFONT titleFont_;
   HFONT feedTitleFont_;
+  COLORREF titleColour_;
   COLORREF linkColour_;
   UniquePen outlinePen_;
   TextInkCache* inkCache_;

@@ -27,12 +27,14 @@ bool DrawGadgetToDc(HDC target, const RECT& bounds, TypingMachine& machine,
   const GdiSurface bitmaps(page.dc());
   if (!bitmaps.valid()) return false;
   const SelectedObject pageFont(page.dc(), resources.bodyFont);
+  const HighContrastColours* contrast = resources.highContrast ? &*resources.highContrast : nullptr;
+  if (contrast) SetTextColor(page.dc(), contrast->windowText);
 
   GdiTextMeasurer measurer(page.dc(), resources.bodyFont);
   GdiPageSink pageSink(page.dc(), bitmaps.dc(), gadget.dc(), resources.barBitmapTop,
-                       resources.barBitmapBottom);
+                       resources.barBitmapBottom, contrast);
   GdiFrameSink frame(gadget.dc(), resources.bodyFont, resources.linkFont, resources.linkColour,
-                     resources.feedTitleInk);
+                     resources.feedTitleInk, contrast);
   PaintGadget(machine, pausedMarker, width, height, measurer, pageSink, frame, &cache, dpi);
 
   BitBlt(target, bounds.left, bounds.top, width, height, gadget.dc(), 0, 0, SRCCOPY);

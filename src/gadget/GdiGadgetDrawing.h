@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <string_view>
 
+#include <optional>
+
+#include "gadget/HighContrast.h"
 #include "gadget/LineBreakCache.h"
 #include "gadget/TextInk.h"
 #include "gadget/TypingMachine.h"
@@ -20,6 +23,9 @@ struct GadgetDrawingResources {
   HBITMAP barBitmapBottom = nullptr;  // gradient strip of the link bar
   COLORREF linkColour = RGB(1, 24, 116);
   TextInkCache* feedTitleInk = nullptr;  // optional: the feed title's ink, kept between draws
+  // While a high-contrast theme is on: its colours, in place of the
+  // gadget's own and of the strips.
+  std::optional<HighContrastColours> highContrast;
 };
 
 struct GadgetDrawStats {

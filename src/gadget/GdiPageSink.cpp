@@ -19,11 +19,24 @@ int StripRows(HBITMAP strip) {
 
 }  // namespace
 
+void FillWithColour(HDC dc, const RECT& area, COLORREF colour) {
+  const UniqueBrush brush(CreateSolidBrush(colour));
+  FillRect(dc, &area, brush.get());
+}
+
 void GdiPageSink::ClearPage(int width, int height) {
+  if (contrast_) {
+    FillWithColour(page_, RECT{0, 0, width, height}, contrast_->window);
+    return;
+  }
   PatBlt(page_, 0, 0, width, height, WHITENESS);
 }
 
 void GdiPageSink::DrawBarBackground(Bar bar, const Rect& area) {
+  if (contrast_) {
+    FillWithColour(page_, RECT{area.left, area.top, area.right, area.bottom}, contrast_->buttonFace);
+    return;
+  }
   HBITMAP bitmap = bar == Bar::kTitle ? titleBar_ : linkBar_;
   const int rows = StripRows(bitmap);
   const SelectedObject strip(bitmapSource_, bitmap);

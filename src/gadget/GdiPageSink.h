@@ -4,9 +4,13 @@
 // gadget's surface.
 #include <windows.h>
 
+#include "gadget/HighContrast.h"
 #include "gadget/PageSink.h"
 
 namespace quorvane {
+
+// Fills `area` of `dc` with a solid colour.
+void FillWithColour(HDC dc, const RECT& area, COLORREF colour);
 
 class GdiPageSink : public PageSink {
  public:
@@ -14,8 +18,12 @@ class GdiPageSink : public PageSink {
   // without a bitmap of its own into which the bar bitmaps are selected for
   // each copy, `target` the gadget's surface. The bar bitmaps are not
   // selected into any other context while the sink draws.
-  GdiPageSink(HDC page, HDC bitmapSource, HDC target, HBITMAP titleBar, HBITMAP linkBar)
-      : page_(page), bitmapSource_(bitmapSource), target_(target), titleBar_(titleBar), linkBar_(linkBar) {}
+  // With `contrast`, the page is filled with its window colour and the bars
+  // with its button face instead of the strips.
+  GdiPageSink(HDC page, HDC bitmapSource, HDC target, HBITMAP titleBar, HBITMAP linkBar,
+              const HighContrastColours* contrast = nullptr)
+      : page_(page), bitmapSource_(bitmapSource), target_(target), titleBar_(titleBar), linkBar_(linkBar),
+        contrast_(contrast) {}
 
   void ClearPage(int width, int height) override;
   void DrawBarBackground(Bar bar, const Rect& area) override;
@@ -28,6 +36,7 @@ class GdiPageSink : public PageSink {
   HDC target_;
   HBITMAP titleBar_;
   HBITMAP linkBar_;
+  const HighContrastColours* contrast_;
 };
 
 }  // namespace quorvane

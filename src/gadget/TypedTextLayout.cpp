@@ -31,17 +31,22 @@ void DrawTypedLine(PageSink& page, int x, int y, std::u16string_view text, std::
   page.DrawRun(x, y, run);
 }
 
-int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
-                        LineBreakCache* cache) {
+int PageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
+                   LineBreakCache* cache, int from) {
   const int availableWidth = geometry.TextWidth();
   TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
   int y = geometry.TextTop();
+  int lineHeight = 0;
   std::size_t position = 0;
   for (std::size_t index = 0;; ++index) {
+    if (y > geometry.TextBottom() - lineHeight) y = geometry.TextTop();  // the page break
     const TextLine line = known ? known->Line(index, measurer)
                                 : BreakLine(text, position, availableWidth, measurer);
     position = line.end;
     y += line.height;
+    lineHeight = line.height;
+    // Pages before the one holding `from` are passed over.
+    if (!line.last && static_cast<long long>(line.end) <= from) continue;
     if (line.last && line.end >= text.size()) return static_cast<int>(text.size());
     // The same test as the page break before the next line.
     if (line.last || y > geometry.TextBottom() - line.height)
@@ -49,21 +54,14 @@ int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const 
   }
 }
 
-bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
-                     const GadgetGeometry& geometry, bool cursorVisible, LineBreakCache* cache) {
+TypedPage PlanTypedPage(TextMeasurer& measurer, std::u16string_view text, int count,
+                        const GadgetGeometry& geometry, LineBreakCache* cache) {
   const int availableWidth = geometry.TextWidth();
   TextLines* known = cache ? &cache->For(text, availableWidth, measurer) : nullptr;
 
   // Every page before the last is wiped by the next page break, so only the
-  // lines of the last page are kept for drawing.
-  struct PlacedLine {
-    std::size_t start;
-    long long length;
-    int y;
-    bool typed;  // drawn by DrawTypedLine, with the cursor rule
-  };
-  std::vector<PlacedLine> lastPage;
-
+  // lines of the last page are kept.
+  TypedPage page;
   int y = geometry.TextTop();
   int lineHeight = 0;
   bool done = false;
@@ -71,7 +69,7 @@ bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view
   for (std::size_t index = 0; !done; ++index) {
     // Greater-than: a line that would end exactly at the bottom still fits.
     if (y > geometry.TextBottom() - lineHeight) {
-      lastPage.clear();
+      page.lines.clear();
       y = geometry.TextTop();
     }
     const TextLine line = known ? known->Line(index, measurer)
@@ -81,18 +79,37 @@ bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view
     const auto start = static_cast<long long>(line.start);
     const auto end = static_cast<long long>(line.end);
     if (end > count) {
-      lastPage.push_back({line.start, count - start, y, true});
+      page.lines.push_back({line.start, count - start, y, lineHeight, true});
       done = true;
     } else {
-      lastPage.push_back({line.start, end - start, y, done});
+      page.lines.push_back({line.start, end - start, y, lineHeight, done});
     }
     y += lineHeight;
     position = line.end;
   }
+  // The hold comes when only the last line's final character is untyped; a
+  // surrogate pair is one character, typed in one tick. At-least: a next
+  // line that would end exactly at the bottom causes the hold.
+  page.full = position > 0 && static_cast<long long>(CodePointStart(text, position)) == count &&
+              y >= geometry.TextBottom() - lineHeight;
+  return page;
+}
 
+std::u16string DrawnRun(std::u16string_view text, const PlacedLine& line, bool cursorVisible) {
+  const std::size_t start = std::min(line.start, text.size());
+  const auto count = static_cast<std::size_t>(
+      std::clamp<long long>(line.length, 0, static_cast<long long>(text.size() - start)));
+  std::u16string run(text.substr(start, count));
+  if (line.typed && cursorVisible) run += u"_ ";
+  return run;
+}
+
+bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view text, int count,
+                     const GadgetGeometry& geometry, bool cursorVisible, LineBreakCache* cache) {
+  const TypedPage planned = PlanTypedPage(measurer, text, count, geometry, cache);
   ClearPage(page, geometry);
   const int x = geometry.TextLeft();
-  for (const PlacedLine& placed : lastPage) {
+  for (const PlacedLine& placed : planned.lines) {
     if (placed.typed) {
       DrawTypedLine(page, x, placed.y, text, placed.start, placed.length, cursorVisible);
     } else {
@@ -100,12 +117,7 @@ bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16string_view
     }
   }
   page.CopyToTarget(geometry.layout.Width(), geometry.layout.Height());
-
-  // The hold comes when only the last line's final character is untyped; a
-  // surrogate pair is one character, typed in one tick. At-least: a next
-  // line that would end exactly at the bottom causes the hold.
-  return position > 0 && static_cast<long long>(CodePointStart(text, position)) == count &&
-         y >= geometry.TextBottom() - lineHeight;
+  return planned.full;
 }
 
 }  // namespace quorvane

@@ -5,7 +5,9 @@
 // page shown is always the one that holds the typed position; earlier pages
 // are laid out but not drawn, since a page break would wipe them.
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "gadget/GadgetGeometry.h"
 #include "gadget/LineBreakCache.h"
@@ -33,16 +35,40 @@ inline bool LayoutTypedText(PageSink& page, TextMeasurer& measurer, std::u16stri
   return LayoutTypedText(page, measurer, text, count, GadgetGeometry::ForLayout(layout), cursorVisible, cache);
 }
 
-// The typed count that shows the first page of `text` whole: the whole
-// text when it fits on one page, else the first page's last line typed up
-// to its final character (the space it was broken at), as when typing
-// holds on a full page. Laid out as LayoutTypedText would.
-int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
-                        LineBreakCache* cache = nullptr);
-// The same at 96 dpi.
+// One line of the page shown: `length` characters of the text from `start`
+// at height `y`; a typed line is cut at the count and takes the cursor.
+struct PlacedLine {
+  std::size_t start = 0;
+  long long length = 0;
+  int y = 0;
+  int height = 0;
+  bool typed = false;
+};
+
+// The page of the text that holds the typed position, as LayoutTypedText
+// draws it, and whether it is full (the hold is due).
+struct TypedPage {
+  std::vector<PlacedLine> lines;
+  bool full = false;
+};
+TypedPage PlanTypedPage(TextMeasurer& measurer, std::u16string_view text, int count,
+                        const GadgetGeometry& geometry, LineBreakCache* cache = nullptr);
+
+// The characters drawn for `line`: its run, and for a typed line the cursor
+// "_ " when `cursorVisible`.
+std::u16string DrawnRun(std::u16string_view text, const PlacedLine& line, bool cursorVisible);
+
+// The typed count that shows whole the page of `text` that holds position
+// `from` (the first page from 0): the whole text when that page is its
+// last, else the page's last line typed up to its final character (the
+// space it was broken at), as when typing holds on a full page. Laid out as
+// LayoutTypedText would.
+int PageTypedCount(TextMeasurer& measurer, std::u16string_view text, const GadgetGeometry& geometry,
+                   LineBreakCache* cache = nullptr, int from = 0);
+// The first page at 96 dpi.
 inline int FirstPageTypedCount(TextMeasurer& measurer, std::u16string_view text, const Rect& layout,
                                LineBreakCache* cache = nullptr) {
-  return FirstPageTypedCount(measurer, text, GadgetGeometry::ForLayout(layout), cache);
+  return PageTypedCount(measurer, text, GadgetGeometry::ForLayout(layout), cache);
 }
 
 // Draws `length` characters of `text` from `start` at (x, y), followed by

@@ -20,10 +20,12 @@ bool TypingMachine::TypingTick() {
 }
 
 void TypingMachine::IncrementFeed() {
-  if (waitingForNextScreen_ || screenFull_ || Paused() || revealDue_) return;
+  if (waitingForNextScreen_ || screenFull_ || Paused() || RevealDue()) return;
   const std::u16string& text = currentItem_.description;
   if (static_cast<long long>(text.size()) <= typedCount_) {
     StartNextScreenWait();
+  } else if (wholePages_) {
+    pageDue_ = true;
   } else {
     // A surrogate pair is typed in one tick: half of one would show as a box.
     typedCount_ = static_cast<int>(CodePointEnd(text, static_cast<std::size_t>(std::max(typedCount_, 0))));
@@ -44,6 +46,7 @@ void TypingMachine::NextScreen() {
   needNewScreen_ = false;
   waitingForNextScreen_ = false;
   typedCount_ = 0;
+  pageDue_ = false;
   currentItem_ = host_.NextItem();
   if (IsStatusItem(currentItem_)) needNewScreen_ = true;
 }
@@ -66,12 +69,21 @@ void TypingMachine::ShowRecord(FeedItem item) {
   currentItem_ = std::move(item);
   needNewScreen_ = IsStatusItem(currentItem_);
   revealDue_ = Paused();
+  pageDue_ = false;
 }
 
-void TypingMachine::RevealFirstPage(int count) {
-  if (!revealDue_) return;
-  revealDue_ = false;
-  typedCount_ = std::clamp(count, 0, static_cast<int>(currentItem_.description.size()));
+void TypingMachine::RevealPage(int count) {
+  const std::u16string& text = currentItem_.description;
+  count = std::clamp(count, 0, static_cast<int>(text.size()));
+  if (revealDue_) {
+    revealDue_ = false;
+    pageDue_ = false;
+    typedCount_ = count;
+  } else if (pageDue_) {
+    pageDue_ = false;
+    // Always onwards: a line the page can never show is typed through.
+    typedCount_ = count > typedCount_ ? count : static_cast<int>(CodePointEnd(text, static_cast<std::size_t>(typedCount_)));
+  }
 }
 
 void TypingMachine::StartNextScreenWait() {

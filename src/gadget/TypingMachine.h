@@ -13,7 +13,7 @@
 //   menu verb 0 ("Pause")                   TogglePause()
 //   putting the feed list                   RequestNewScreen()
 //   next / previous headline                ShowNextHeadline(), ShowPreviousHeadline()
-//   drawing                                 RevealFirstPage() when due,
+//   drawing                                 RevealPage() when due,
 //                                           TypedCount(), CursorVisible(),
 //                                           and StartResumeWait() on a full page
 #include <atomic>
@@ -81,14 +81,23 @@ class TypingMachine {
   // record of the round robin starts typing from its beginning at once,
   // whatever the screen was doing; a hold or a wait ends, a pause stays.
   // While paused the record's first page is to be shown whole: the next
-  // draw measures it and calls RevealFirstPage.
+  // draw measures it and calls RevealPage.
   void ShowNextHeadline();
   void ShowPreviousHeadline();
 
-  // A reveal is due: the draw should lay out the first page and pass the
+  // Whole pages instead of typing ("Show animations" off): each tick that
+  // would type a character instead has the next draw show the rest of the
+  // page whole; holds and waits stay as they are.
+  void SetWholePages(bool whole) { wholePages_ = whole; }
+
+  // A reveal is due: the draw should lay out the page that holds the typed
+  // position (the first page of a record just stepped to) and pass the
   // count that shows it whole.
-  bool RevealDue() const { return revealDue_; }
-  void RevealFirstPage(int count);
+  bool RevealDue() const { return revealDue_ || pageDue_; }
+  // The position whose page is to be shown: the start of a record stepped
+  // to, else the next character to type.
+  int RevealFrom() const { return revealDue_ ? typedCount_ : typedCount_ + 1; }
+  void RevealPage(int count);
 
   // The feed list was replaced: the next notification loads a new screen.
   void RequestNewScreen() { needNewScreen_ = true; }
@@ -118,6 +127,8 @@ class TypingMachine {
   bool screenFull_ = false;
   bool cursorOn_ = false;
   bool revealDue_ = false;
+  bool wholePages_ = false;
+  bool pageDue_ = false;
   std::atomic<bool> paused_{false};
 };
 

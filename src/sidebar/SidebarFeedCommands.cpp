@@ -47,6 +47,7 @@ void SidebarWindow::StepHeadline(size_t gadget, bool forward) {
 
 void SidebarWindow::ShowFeedStatus(size_t gadget) {
   if (gadget < slots_.size()) feedStatus_.Show(window_, slots_[gadget].site->Control(), slots_[gadget].feedTitles);
+  KeepTicking();
 }
 
 std::wstring SidebarWindow::PickOpmlFile(bool save) {

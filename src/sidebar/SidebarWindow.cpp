@@ -54,8 +54,18 @@ bool SidebarWindow::Create() {
     return false;
   dpi_ = WindowDpi(window_);
   HideFocusCues();
-  SetTimer(window_, kTickTimer, kTickMs, nullptr);
   return true;
+}
+
+void SidebarWindow::KeepTicking() {
+  const bool wanted = window_ && feedStatus_.Window();
+  if (wanted == ticking_) return;
+  ticking_ = wanted;
+  if (wanted) {
+    SetTimer(window_, kTickTimer, kTickMs, nullptr);
+  } else if (window_) {
+    KillTimer(window_, kTickTimer);
+  }
 }
 
 HRESULT SidebarWindow::AddGadget(REFCLSID clsid, const std::wstring& statePath) {
@@ -125,15 +135,22 @@ void SidebarWindow::Layout() {
 void SidebarWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
-  // Background around the gadgets only, so they don't flicker.
-  const int saved = SaveDC(dc);
-  for (const Slot& slot : slots_) {
-    const RECT& r = slot.site->Rect();
-    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  // Background around the gadgets only, so they don't flicker; none when
+  // a gadget asked for a part of itself, as a typing gadget does all the time.
+  const bool withinGadget = std::any_of(slots_.begin(), slots_.end(), [&](const Slot& slot) {
+    RECT overlap;
+    return IntersectRect(&overlap, &slot.site->Rect(), &paint.rcPaint) && EqualRect(&overlap, &paint.rcPaint);
+  });
+  if (!withinGadget) {
+    const int saved = SaveDC(dc);
+    for (const Slot& slot : slots_) {
+      const RECT& r = slot.site->Rect();
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    const UniqueBrush background(CreateSolidBrush(RGB(0x3A, 0x3F, 0x4A)));
+    FillRect(dc, &paint.rcPaint, background.get());
+    RestoreDC(dc, saved);
   }
-  const UniqueBrush background(CreateSolidBrush(RGB(0x3A, 0x3F, 0x4A)));
-  FillRect(dc, &paint.rcPaint, background.get());
-  RestoreDC(dc, saved);
   for (const Slot& slot : slots_) {
     RECT overlap;
     if (IntersectRect(&overlap, &slot.site->Rect(), &paint.rcPaint)) slot.site->Draw(dc);
@@ -255,6 +272,7 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTickTimer) {
         // The status window follows the gadget's cycles.
         if (feedStatus_.Window() && ++statusTicks_ % 10 == 0) feedStatus_.Refresh();
+        KeepTicking();
         return 0;
       }
       break;
@@ -297,6 +315,18 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_GETOBJECT:
       return OnGetObject(wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // Only top-level windows hear these: the gadgets follow a theme
+      // change through them.
+      for (const Slot& slot : slots_) {
+        if (HWND child = slot.site->ControlWindow()) {
+          SendMessageW(child, message, wParam, lParam);
+        } else {
+          slot.site->ForwardMessage(message, wParam, lParam, &result);
+        }
+      }
+      break;
     case WM_CONTEXTMENU:
       OnContextMenu(lParam);
       return 0;
@@ -309,6 +339,7 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       KillTimer(window_, kTickTimer);
+      ticking_ = false;
       LetGoOfAccessible();
       DetachAll();
       PostQuitMessage(0);

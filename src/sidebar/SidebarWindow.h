@@ -154,6 +154,10 @@ class SidebarWindow final : public SiteHost {
   FeedStatusWindow feedStatus_;
   std::wstring lastReport_;
   int statusTicks_ = 0;
+  // The tick timer runs only while the status window is open: an idle
+  // panel does not wake up 20 times a second.
+  void KeepTicking();
+  bool ticking_ = false;
   bool inModal_ = false;
   bool closePending_ = false;
   bool closed_ = false;

@@ -105,5 +105,22 @@ TEST_F(DrawingControlTest, TypingTicksRepaintTheControlsWindow) {
   container.Close();
 }
 
+// Windows' "Show animations" turned off for this process's session: a tick
+// shows the page whole instead of typing a character.
+TEST_F(DrawingControlTest, WithAnimationsOffATickShowsThePageWhole) {
+  BOOL shown = TRUE;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETCLIENTAREAANIMATION, 0, &shown, 0));
+  ASSERT_TRUE(SystemParametersInfoW(SPI_SETCLIENTAREAANIMATION, 0, reinterpret_cast<void*>(FALSE), 0));
+  struct Restore {
+    BOOL shown;
+    ~Restore() { SystemParametersInfoW(SPI_SETCLIENTAREAANIMATION, 0, reinterpret_cast<void*>(INT_PTR{shown}), 0); }
+  } restore{shown};
+
+  SendMessageW(Probe::MessageWindow(*gadget_), WM_TIMER, TIMER_TYPING, 0);
+  Canvas canvas(150, 90);
+  ASSERT_EQ(Draw(canvas, "control_whole_page"), S_OK);
+  EXPECT_EQ(TextAreaDifferences(canvas, Probe::BodyFont(*gadget_), L"Connecting_ "), 0);
+}
+
 }  // namespace
 }  // namespace quorvane::test

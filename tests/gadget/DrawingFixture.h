@@ -114,7 +114,7 @@ struct DrawingObjects {
   UniqueBitmap barBottom{LoadBarStrip()};
 
   GadgetDrawingResources Resources() const {
-    return {bodyFont.get(), linkFont.get(), barTop.get(), barBottom.get(), RGB(1, 24, 116)};
+    return {bodyFont.get(), linkFont.get(), barTop.get(), barBottom.get(), RGB(1, 24, 116), nullptr, std::nullopt};
   }
 };
 

@@ -16,6 +16,7 @@
 #include "FakeCanvas.h"
 #include "gadget/GadgetDpiObjects.h"
 #include "gadget/GdiGadgetDrawing.h"
+#include "gadget/GdiGadgetFrame.h"
 
 namespace quorvane {
 namespace {
@@ -320,6 +321,83 @@ TEST_F(DrawingPixelTest, IdleRedrawMeasuresNothingAndLeavesTheControlsObjectsFre
   EXPECT_TRUE(DrawGadgetToDc(untouched.dc(), {5, 5, 5, 9}, machine, kPausedText, objects.Resources(), cache));
   EXPECT_EQ(untouched.Pixel(5, 5), kUntouched);
   EXPECT_FALSE(DrawGadgetToDc(nullptr, {0, 0, 50, 50}, machine, kPausedText, objects.Resources(), cache));
+}
+
+// Under a high-contrast theme only the theme's colours show: none of the
+// gadget's own, no strip; turning it off brings back the usual picture.
+TEST_F(DrawingPixelTest, HighContrastDrawsWithTheThemesColoursAndOffDrawsAsUsual) {
+  Show(Record(u"Ferries run late all week while the crane is repaired", u"Harbour news",
+              u"Lindmere Gazette"),
+       40);
+  constexpr HighContrastColours theme{RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 255, 255), RGB(0, 0, 128),
+                                      RGB(255, 255, 255)};
+  GadgetDrawingResources contrast = objects.Resources();
+  contrast.highContrast = theme;
+  const RECT bounds{0, 0, 150, 90};
+  Canvas canvas(150, 90);
+  GdiGadgetFrame frame;
+  ASSERT_TRUE(frame.Draw(canvas.dc(), bounds, machine, kPausedText, contrast, cache, 96));
+  canvas.Snapshot("high_contrast");
+
+  EXPECT_EQ(canvas.Pixel(140, 60), theme.window);
+  EXPECT_EQ(canvas.Pixel(140, 8), theme.buttonFace);
+  EXPECT_EQ(canvas.Pixel(140, 80), theme.buttonFace);
+  EXPECT_EQ(canvas.Pixel(0, 0), theme.buttonText) << "the outline";
+  EXPECT_GT(FindInk(canvas, {1, 18, 149, 72}, theme.windowText).count, 20) << "the typed text";
+  EXPECT_GT(FindInk(canvas, {1, 1, 149, 15}, theme.buttonText).count, 20) << "the title";
+  EXPECT_GT(FindInk(canvas, {1, 75, 149, 89}, theme.hotLight).count, 20) << "the feed title";
+  std::set<COLORREF> own{kLinkBlue, kOutlineGrey, kTextGrey};
+  for (int level : kGradient) own.insert(Grey(level));
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 150; ++x) ASSERT_EQ(own.count(canvas.Pixel(x, y)), 0u) << "(" << x << ", " << y << ")";
+
+  Canvas usual(150, 90);
+  ASSERT_TRUE(frame.Draw(canvas.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
+  ASSERT_TRUE(DrawGadgetToDc(usual.dc(), bounds, machine, kPausedText, objects.Resources(), cache));
+  for (int y = 0; y < 90; ++y)
+    for (int x = 0; x < 150; ++x) ASSERT_EQ(canvas.Pixel(x, y), usual.Pixel(x, y)) << "(" << x << ", " << y << ")";
+}
+
+// A typing tick repaints only the lines it changed into the kept picture,
+// and asks for only the area it repainted: the picture must stay exactly a
+// whole drawing, and nothing may change outside that area.
+TEST_F(DrawingPixelTest, TypingTicksRepaintOnlyWhatChangedAndMatchAWholeDrawing) {
+  Show(Record(u"Ferries to the outer islands run late all week while the harbour crane is repaired; "
+              u"the Saturday market moves to the old bakery, jam and all, and the brass band plays at noon."),
+       0);
+  const RECT bounds{0, 0, 150, 90};
+  GdiGadgetFrame frame;
+  Canvas kept(150, 90), whole(150, 90), before(150, 90);
+  ASSERT_TRUE(frame.Draw(kept.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
+  ASSERT_TRUE(DrawGadgetToDc(whole.dc(), bounds, machine, kPausedText, objects.Resources(), cache));
+  int repaintedInPart = 0;
+  for (int tick = 0; tick < 400 && !machine.WaitingForNextScreen(); ++tick) {
+    if (machine.ScreenFull()) {
+      machine.AwakeFeed();  // the hold's end
+    } else {
+      machine.TypingTick();
+    }
+    if (tick % 9 == 0) machine.CursorBlink();
+    BitBlt(before.dc(), 0, 0, 150, 90, whole.dc(), 0, 0, SRCCOPY);
+    RECT changed;
+    const bool inPart = frame.UpdateTyping(machine, kPausedText, objects.Resources(), cache, &changed);
+    ASSERT_TRUE(frame.Draw(kept.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
+    ASSERT_TRUE(DrawGadgetToDc(whole.dc(), bounds, machine, kPausedText, objects.Resources(), cache));
+    repaintedInPart += inPart;
+    for (int y = 0; y < 90; ++y) {
+      for (int x = 0; x < 150; ++x) {
+        ASSERT_EQ(kept.Pixel(x, y), whole.Pixel(x, y))
+            << "(" << x << ", " << y << ") after tick " << tick << ", " << machine.TypedCount() << " typed";
+        const POINT point{x, y};
+        if (inPart && !PtInRect(&changed, point)) {
+          ASSERT_EQ(before.Pixel(x, y), whole.Pixel(x, y))
+              << "(" << x << ", " << y << ") changed outside the area asked for, after tick " << tick;
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(machine.WaitingForNextScreen());
+  EXPECT_GT(repaintedInPart, 150) << "most ticks repaint in part";
 }
 
 }  // namespace

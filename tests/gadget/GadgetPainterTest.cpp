@@ -105,6 +105,23 @@ TEST_F(GadgetPainterTest, NextWhilePausedShowsTheFirstPageWholeAndResumeHoldsThe
   EXPECT_EQ(page.runs, (Log{"_ "})) << "the next page";
 }
 
+TEST_F(GadgetPainterTest, WithoutAnimationsEachPageShowsWholeAndTheHoldAndWaitStay) {
+  // Two lines of 15 characters per page at 100 x 74: two pages.
+  Show(Record(u"aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk"));
+  machine.SetWholePages(true);
+  machine.TypingTick();
+  Paint(100, 74);
+  EXPECT_EQ(page.runs, (Log{"aaaa bbbb cccc ", "dddd eeee ffff_ "}));
+  EXPECT_EQ(host.resumeWaits, 1) << "the full page's hold";
+  machine.TypingTick();
+  machine.AwakeFeed();
+  Paint(100, 74);
+  EXPECT_EQ(page.runs, (Log{"gggg hhhh iiii ", "jjjj kkkk_ "}));
+  EXPECT_EQ(host.nextScreenWaits, 0);
+  machine.TypingTick();
+  EXPECT_EQ(host.nextScreenWaits, 1) << "the wait between screens";
+}
+
 TEST_F(GadgetPainterTest, FullPageStartsOneHoldThroughTheMachine) {
   // Two lines per page at 80 x 74; the hold comes before the 24th character.
   Show(Record(u"aaaaa bbbbb ccccc ddddd eeeee fffff"));

@@ -183,9 +183,9 @@ TEST_F(TypingMachineTest, StepWhilePausedRevealsAPageOnceAndResumeTypesOnFromIt)
   EXPECT_TRUE(machine.RevealDue());
   Ticks(3);
   EXPECT_EQ(machine.TypedCount(), 0);
-  machine.RevealFirstPage(4);  // the draw measured the first page
+  machine.RevealPage(4);  // the draw measured the first page
   EXPECT_FALSE(machine.RevealDue());
-  machine.RevealFirstPage(6);  // only once
+  machine.RevealPage(6);  // only once
   EXPECT_EQ(machine.TypedCount(), 4);
   machine.TogglePause();
   Ticks(1);

@@ -55,6 +55,18 @@ void OleControl::RequestRedraw() {
   }
 }
 
+void OleControl::RequestRedraw(const RECT& area) {
+  if (inPlaceActive_ && !windowless_ && window_.Handle()) {
+    InvalidateRect(window_.Handle(), &area, FALSE);
+  } else if (inPlaceActive_ && windowless_ && windowlessSite_) {
+    RECT placed = area;
+    OffsetRect(&placed, positionRect_.left, positionRect_.top);
+    windowlessSite_->InvalidateRect(&placed, FALSE);
+  } else if (viewSink_) {
+    viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+  }
+}
+
 LRESULT OleControl::HandleWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (OnControlMessage(msg, wParam, lParam, result)) return result;

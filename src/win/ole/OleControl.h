@@ -146,6 +146,9 @@ class OleControl : public ComObject,
   // invalidated with erasing; windowless in place, the site invalidates the
   // control's area; not in place, the view's advise sink hears OnViewChange.
   void RequestRedraw();
+  // The same for `area` only, in the control's own coordinates (0, 0 at
+  // its top-left corner), without erasing.
+  void RequestRedraw(const RECT& area);
 
   IOleClientSite* ClientSite() const { return clientSite_.Get(); }
   // The rectangle the container assigned, in the container window's
