@@ -28,7 +28,7 @@ int wmain(int argc, wchar_t** argv) {
   HWND window = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   int status = 1;
   {
-    FeedFetcher fetcher(window);
+    FeedFetcher fetcher(window, WM_APP);  // posts after cycles, which nothing here reads
     fetcher.SetRefreshIntervalMs(0);
     fetcher.SetFeedList(list);
     const ULONGLONG end = GetTickCount64() + 120'000;

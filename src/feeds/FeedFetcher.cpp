@@ -46,6 +46,11 @@ std::vector<UniqueHandle> FeedFetcher::RunningPredecessors() {
 void FeedFetcher::SetFeedList(std::u16string feedList) {
   auto context = std::make_shared<FeedWorkerContext>();
   context->urls = SplitFeedList(feedList);
+  // A host sets the list from its saved state and again when it starts the
+  // control. The same list while its worker runs changes nothing: a new
+  // worker would forget the records, and with them the validators, and ask
+  // every server for the whole feed once more.
+  if (worker_ && worker_->urls == context->urls) return;
   // The old worker's commits are dropped from here on, and the cursor is
   // back at the first record.
   context->generation = store_->Reset(context->urls);

@@ -29,7 +29,8 @@ class FeedFetcher {
   // Replaces the feed list, empties the store and starts a new worker. Never
   // waits for the network or a parse: a worker that does not stop within a
   // moment is left to end on its own, and the new one waits for it before
-  // its first cycle, so at most one abandoned worker runs beside it.
+  // its first cycle, so at most one abandoned worker runs beside it. The
+  // list the running worker has already is left as it is.
   void SetFeedList(std::u16string feedList);
   // Round robin over the store. When it is empty: the placeholder, or, once
   // every listed feed has failed, the status record that says so.

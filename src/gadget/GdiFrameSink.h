@@ -5,6 +5,7 @@
 
 #include "gadget/FrameSink.h"
 #include "gadget/HighContrast.h"
+#include "win/base/GdiObjects.h"
 #include "gadget/TextInk.h"
 
 namespace quorvane {

@@ -61,11 +61,19 @@ class FeedCourtesyTest : public ::testing::Test {
   void RunUntil(const std::vector<std::u16string>& paths, const std::u16string& path, int hits) {
     std::u16string list;
     for (const auto& p : paths) list += FeedServer() + p + u" URL ";
-    fetcher_ = std::make_unique<FeedFetcher>(posts_.window());
+    fetcher_ = std::make_unique<FeedFetcher>(posts_.window(), PostCounter::kMessage);
     fetcher_->SetRefreshIntervalMs(0);
+    const int before = ServerHits(path);
     fetcher_->SetFeedList(list);
     const ULONGLONG start = GetTickCount64();
+    bool setAgain = false;
     while (ServerHits(path) < hits) {
+      // A host sets the same list again (from its state, then at its start):
+      // that must not cost the servers a whole download.
+      if (!setAgain && ServerHits(path) > before) {
+        fetcher_->SetFeedList(list);
+        setAgain = true;
+      }
       ASSERT_LT(GetTickCount64() - start, 60'000u) << "fewer than " << hits << " cycles asked for " << Utf16ToUtf8(path);
       posts_.WaitFor(posts_.count() + 1, 200);
     }

@@ -264,8 +264,9 @@ TEST_F(FeedWebTest, SetFeedListAgainstAStalledServerReturnsWithinASecond) {
   EXPECT_LT(ElapsedMs(start), 1000u);
   ASSERT_TRUE(posts.WaitFor(1, 10000));
   EXPECT_EQ(fetcher->NextItem().title, u"First headline");
-  EXPECT_GE(module::LockCount(), baselineLocks_ + 2);  // the new worker and the abandoned download
-  // The abandoned download ends later without committing or posting.
+  // The stalled download ended at the stop, or (when the stop found it
+  // inside a read) was left to end on its own: either way later, without
+  // committing or posting. The server's hit cannot tell the two apart.
   EXPECT_TRUE(WaitUntil([&] { return module::LockCount() <= baselineLocks_ + 1; }, 15'000))
       << "the abandoned download never ended";
   EXPECT_EQ(module::LockCount(), baselineLocks_ + 1);
