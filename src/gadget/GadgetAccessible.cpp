@@ -82,11 +82,7 @@ HRESULT GadgetAccessible::get_accParent(IDispatch** parent) {
   return StandardObject(control_.InPlaceActive() ? control_.ContainerWindow() : nullptr, OBJID_CLIENT, parent);
 }
 
-HRESULT GadgetAccessible::get_accChildCount(long* count) {
-  if (!count) return E_POINTER;
-  *count = kLinkBar;
-  return S_OK;
-}
+HRESULT GadgetAccessible::get_accChildCount(long* count) { return Count(kLinkBar, count); }
 
 // The children are simple elements, reached through this object and their ids.
 HRESULT GadgetAccessible::get_accChild(VARIANT child, IDispatch** object) {

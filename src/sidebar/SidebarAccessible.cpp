@@ -55,9 +55,7 @@ HRESULT SidebarAccessible::get_accParent(IDispatch** parent) {
 }
 
 HRESULT SidebarAccessible::get_accChildCount(long* count) {
-  if (!count) return E_POINTER;
-  *count = static_cast<long>(AccessibleGadgets().size());
-  return S_OK;
+  return Count(static_cast<long>(AccessibleGadgets().size()), count);
 }
 
 HRESULT SidebarAccessible::get_accChild(VARIANT child, IDispatch** object) {

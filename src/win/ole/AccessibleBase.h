@@ -80,6 +80,11 @@ class AccessibleBase : public IAccessible {
     *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
   }
+  static HRESULT Count(long value, long* out) {
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+  }
   static HRESULT NoText(BSTR* out) {
     if (!out) return E_POINTER;
     *out = nullptr;
