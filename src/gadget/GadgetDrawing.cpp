@@ -33,13 +33,19 @@ void GadgetControl::DrawGadget(HDC dc, const RECT& bounds, int dpi) {
 }
 
 // A typing tick changes a character and the cursor: only their lines are
-// repainted into the kept picture, and only their area is asked for again.
+// repainted into the kept picture, and only their area goes to the screen,
+// at once: asking the window system for a paint costs more than the copy.
+// The focus cue crosses those lines, so with it shown the area is asked
+// for instead, and the paint draws the cue again.
 void GadgetControl::RedrawTyping() {
   RECT changed;
   if (!frame_.UpdateTyping(machine_, pausedMarker_, DrawingResources(drawDpi_), lineBreaks_, &changed)) {
     RequestRedraw();
   } else if (!IsRectEmpty(&changed)) {
-    RequestRedraw(changed);
+    const bool painted = !ShowsFocusCue() && PaintNow(changed, [&](HDC dc, const RECT& bounds) {
+      frame_.CopyArea(dc, bounds, changed);
+    });
+    if (!painted) RequestRedraw(changed);
   }
 }
 

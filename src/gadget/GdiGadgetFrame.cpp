@@ -85,6 +85,13 @@ bool GdiGadgetFrame::Draw(HDC target, const RECT& bounds, TypingMachine& machine
   return true;
 }
 
+bool GdiGadgetFrame::CopyArea(HDC target, const RECT& bounds, const RECT& area) const {
+  if (!surfaces_) return false;
+  BitBlt(target, bounds.left + area.left, bounds.top + area.top, area.right - area.left, area.bottom - area.top,
+         surfaces_->gadget.dc(), area.left, area.top, SRCCOPY);
+  return true;
+}
+
 void GdiGadgetFrame::PaintWhole(TypingMachine& machine, std::u16string_view pausedMarker,
                                 const GadgetDrawingResources& resources, LineBreakCache& cache) {
   Surfaces& s = *surfaces_;

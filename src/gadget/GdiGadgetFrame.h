@@ -36,6 +36,12 @@ class GdiGadgetFrame {
   bool UpdateTyping(TypingMachine& machine, std::u16string_view pausedMarker,
                     const GadgetDrawingResources& resources, LineBreakCache& cache, RECT* changed);
 
+  // Copies `area` (control coordinates) of the kept picture to `target`,
+  // where the control lies at `bounds`: after UpdateTyping, the area it
+  // reported is all a screen showing the previous picture needs. False when
+  // nothing is kept.
+  bool CopyArea(HDC target, const RECT& bounds, const RECT& area) const;
+
   // Forgets the picture: the next draw paints it whole.
   void Reset() { surfaces_.reset(); }
 

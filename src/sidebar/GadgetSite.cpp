@@ -253,7 +253,7 @@ HRESULT GadgetSite::GetDC(LPCRECT rect, DWORD, HDC* dc) {
   if (rect) IntersectRect(&area, rect, &rect_);
   IntersectClipRect(windowDc, area.left, area.top, area.right, area.bottom);
   *dc = windowDc;
-  return S_OK;
+  return Record(L"GetDC");
 }
 
 HRESULT GadgetSite::ReleaseDC(HDC dc) {

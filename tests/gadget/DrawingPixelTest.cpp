@@ -359,17 +359,16 @@ TEST_F(DrawingPixelTest, HighContrastDrawsWithTheThemesColoursAndOffDrawsAsUsual
 }
 
 // A typing tick repaints only the lines it changed into the kept picture,
-// and asks for only the area it repainted: the picture must stay exactly a
-// whole drawing, and nothing may change outside that area.
+// and a screen that got only the area it reported must show exactly a
+// whole drawing.
 TEST_F(DrawingPixelTest, TypingTicksRepaintOnlyWhatChangedAndMatchAWholeDrawing) {
   Show(Record(u"Ferries to the outer islands run late all week while the harbour crane is repaired; "
               u"the Saturday market moves to the old bakery, jam and all, and the brass band plays at noon."),
        0);
   const RECT bounds{0, 0, 150, 90};
   GdiGadgetFrame frame;
-  Canvas kept(150, 90), whole(150, 90), before(150, 90);
-  ASSERT_TRUE(frame.Draw(kept.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
-  ASSERT_TRUE(DrawGadgetToDc(whole.dc(), bounds, machine, kPausedText, objects.Resources(), cache));
+  Canvas screen(150, 90), whole(150, 90);
+  ASSERT_TRUE(frame.Draw(screen.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
   int repaintedInPart = 0;
   for (int tick = 0; tick < 400 && !machine.WaitingForNextScreen(); ++tick) {
     if (machine.ScreenFull()) {
@@ -378,23 +377,18 @@ TEST_F(DrawingPixelTest, TypingTicksRepaintOnlyWhatChangedAndMatchAWholeDrawing)
       machine.TypingTick();
     }
     if (tick % 9 == 0) machine.CursorBlink();
-    BitBlt(before.dc(), 0, 0, 150, 90, whole.dc(), 0, 0, SRCCOPY);
     RECT changed;
-    const bool inPart = frame.UpdateTyping(machine, kPausedText, objects.Resources(), cache, &changed);
-    ASSERT_TRUE(frame.Draw(kept.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
-    ASSERT_TRUE(DrawGadgetToDc(whole.dc(), bounds, machine, kPausedText, objects.Resources(), cache));
-    repaintedInPart += inPart;
-    for (int y = 0; y < 90; ++y) {
-      for (int x = 0; x < 150; ++x) {
-        ASSERT_EQ(kept.Pixel(x, y), whole.Pixel(x, y))
-            << "(" << x << ", " << y << ") after tick " << tick << ", " << machine.TypedCount() << " typed";
-        const POINT point{x, y};
-        if (inPart && !PtInRect(&changed, point)) {
-          ASSERT_EQ(before.Pixel(x, y), whole.Pixel(x, y))
-              << "(" << x << ", " << y << ") changed outside the area asked for, after tick " << tick;
-        }
-      }
+    if (frame.UpdateTyping(machine, kPausedText, objects.Resources(), cache, &changed)) {
+      ++repaintedInPart;
+      ASSERT_TRUE(frame.CopyArea(screen.dc(), bounds, changed));
+    } else {
+      ASSERT_TRUE(frame.Draw(screen.dc(), bounds, machine, kPausedText, objects.Resources(), cache, 96));
     }
+    ASSERT_TRUE(DrawGadgetToDc(whole.dc(), bounds, machine, kPausedText, objects.Resources(), cache));
+    for (int y = 0; y < 90; ++y)
+      for (int x = 0; x < 150; ++x)
+        ASSERT_EQ(screen.Pixel(x, y), whole.Pixel(x, y))
+            << "(" << x << ", " << y << ") after tick " << tick << ", " << machine.TypedCount() << " typed";
   }
   EXPECT_TRUE(machine.WaitingForNextScreen());
   EXPECT_GT(repaintedInPart, 150) << "most ticks repaint in part";

@@ -57,10 +57,12 @@ TEST_F(GadgetInteractionTest, PauseFreezesTheDisplayAndNextShowsAPageAtOnce) {
   ASSERT_EQ(1u, waits.Count());
 
   CMINVOKECOMMANDINFO command{sizeof(command)};
-  int redraws = container_->Calls().Count(L"InvalidateRect");
+  // Asked for, or painted at once through the site's device context.
+  const auto shown = [&] { return container_->Calls().Count(L"InvalidateRect") + container_->Calls().Count(L"GetDC"); };
+  int redraws = shown();
   ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
   EXPECT_TRUE(machine.Paused());
-  EXPECT_EQ(++redraws, container_->Calls().Count(L"InvalidateRect")) << "the marker shows at once";
+  EXPECT_EQ(++redraws, shown()) << "the marker shows at once";
   const ULONGLONG end = GetTickCount64() + 10'000;
   while (waits.Count() > 0 && GetTickCount64() < end) Sleep(5);
   EXPECT_EQ(0u, waits.Count()) << "the ten-minute wait goes on while paused";
@@ -70,12 +72,12 @@ TEST_F(GadgetInteractionTest, PauseFreezesTheDisplayAndNextShowsAPageAtOnce) {
   SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
   SendMessageW(messages, MSG_NEXT_SCREEN, 0, 0);
   EXPECT_EQ(u"Some text", machine.CurrentItem().description) << "the screen changed while paused";
-  EXPECT_EQ(redraws, container_->Calls().Count(L"InvalidateRect")) << "no redraw while paused";
+  EXPECT_EQ(redraws, shown()) << "no redraw while paused";
 
   ComPtr<IQuorvaneRSSFeeds> feeds;
   ASSERT_EQ(S_OK, control_.As(&feeds));
   ASSERT_EQ(S_OK, feeds->NextHeadline());
-  EXPECT_EQ(++redraws, container_->Calls().Count(L"InvalidateRect")) << "the next headline shows at once";
+  EXPECT_EQ(++redraws, shown()) << "the next headline shows at once";
   ComPtr<IViewObject> view;
   ASSERT_EQ(S_OK, control_.As(&view));
   testing::Canvas canvas(160, 60);

@@ -84,6 +84,18 @@ using UniqueBrush = UniqueNullable<HBRUSH, &::DeleteObject>;
 // A device context of our own making (CreateCompatibleDC, CreateDC); not
 // one from GetDC, which goes back with ReleaseDC.
 using UniqueDc = UniqueNullable<HDC, &::DeleteDC>;
+// A window's device context from GetDC, which goes back with ReleaseDC.
+struct WindowDc {
+  HWND window;
+  HDC dc;
+};
+struct WindowDcTraits {
+  using Type = WindowDc;
+  static constexpr Type Invalid() { return {nullptr, nullptr}; }
+  static bool IsValid(const WindowDc& value) { return value.dc != nullptr; }
+  static void Close(const WindowDc& value) { ::ReleaseDC(value.window, value.dc); }
+};
+using UniqueWindowDc = UniqueAny<WindowDcTraits>;
 using UniqueIcon = UniqueNullable<HICON, &::DestroyIcon>;
 using UniqueMenu = UniqueNullable<HMENU, &::DestroyMenu>;
 using RegistryKey = UniqueNullable<HKEY, &::RegCloseKey>;

@@ -1,6 +1,7 @@
 #include "win/ole/OleControl.h"
 
 #include "win/Dpi.h"
+#include "win/base/UniqueAny.h"
 #include "win/ole/Himetric.h"
 
 namespace quorvane {
@@ -65,6 +66,27 @@ void OleControl::RequestRedraw(const RECT& area) {
   } else if (viewSink_) {
     viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
   }
+}
+
+bool OleControl::PaintNow(const RECT& area, const std::function<void(HDC, const RECT&)>& paint) {
+  if (!inPlaceActive_) return false;
+  if (windowless_) {
+    RECT placed = area;
+    OffsetRect(&placed, positionRect_.left, positionRect_.top);
+    HDC dc = nullptr;
+    if (!windowlessSite_ || windowlessSite_->GetDC(&placed, 0, &dc) != S_OK || !dc) return false;
+    paint(dc, positionRect_);
+    windowlessSite_->ReleaseDC(dc);
+    return true;
+  }
+  const HWND window = window_.Handle();
+  const UniqueWindowDc dc(WindowDc{window, window ? ::GetDC(window) : nullptr});
+  if (!dc) return false;
+  IntersectClipRect(dc.get().dc, area.left, area.top, area.right, area.bottom);
+  RECT client;
+  GetClientRect(window, &client);
+  paint(dc.get().dc, client);
+  return true;
 }
 
 LRESULT OleControl::HandleWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -11,13 +11,16 @@
 //                     windowless container forwards; return true if handled
 //   OnClientSiteSet   runs after SetClientSite's standard handling
 //   OnFinalRelease    runs when the last reference goes, before destruction
-// and calls RequestRedraw when its picture has changed.
+// and calls RequestRedraw when its picture has changed (PaintNow when a
+// small, frequent change should reach the screen without a paint message).
 //
 // In-place activation is windowless when the site offers it, else the
 // control gets a child window of the container's window.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+
+#include <functional>
 
 #include "win/com/ComObject.h"
 #include "win/com/ComPtr.h"
@@ -149,6 +152,12 @@ class OleControl : public ComObject,
   // The same for `area` only, in the control's own coordinates (0, 0 at
   // its top-left corner), without erasing.
   void RequestRedraw(const RECT& area);
+  // Paints `area` (control coordinates) now instead of asking for a paint:
+  // `paint` gets a device context of the screen, clipped to the area, and
+  // the control's bounds in it. In place only: through the site's GetDC
+  // when windowless, else the control's own window's. False, with nothing
+  // painted, when no such context can be had; RequestRedraw then.
+  bool PaintNow(const RECT& area, const std::function<void(HDC, const RECT&)>& paint);
 
   IOleClientSite* ClientSite() const { return clientSite_.Get(); }
   // The rectangle the container assigned, in the container window's
