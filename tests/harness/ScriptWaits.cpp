@@ -1,6 +1,16 @@
 #include "harness/ScriptWaits.h"
 
+#include <oleacc.h>
+
+#include <algorithm>
+#include <map>
+
 #include "QuorvaneRSS_h.h"
+#include "gadget/GadgetAccessible.h"
+#include "gadget/GadgetGeometry.h"
+#include "win/Dpi.h"
+#include "win/base/GdiObjects.h"
+#include "win/base/UniqueAny.h"
 #include "win/com/ComPtr.h"
 
 namespace quorvane::sidebar {
@@ -54,7 +64,68 @@ bool EveryFeedTried(SidebarWindow& sidebar) {
   return true;
 }
 
+// The text area's accessible name: the description of the screen shown.
+std::wstring ShownText(SidebarWindow& sidebar) {
+  ComPtr<IAccessible> accessible;
+  if (sidebar.GadgetCount() == 0 || !sidebar.Gadget(0).Control() ||
+      FAILED(sidebar.Gadget(0).Control()->QueryInterface(IID_PPV_ARGS(&accessible))))
+    return L"";
+  VARIANT textArea;
+  VariantInit(&textArea);
+  textArea.vt = VT_I4;
+  textArea.lVal = GadgetAccessible::kTextArea;
+  UniqueBstr name;
+  if (accessible->get_accName(textArea, name.out()) != S_OK || !name.get()) return L"";
+  return name.get();
+}
+
+// Pixels unlike the most common colour of their row: text on a plain or
+// row-wise gradient ground, as the end-to-end tests count it.
+int Ink(const std::vector<COLORREF>& pixels, int width) {
+  int ink = 0;
+  for (size_t row = 0; width > 0 && row + width <= pixels.size(); row += width) {
+    std::map<COLORREF, int> counts;
+    for (int x = 0; x < width; ++x) ++counts[pixels[row + x]];
+    const auto ground = std::max_element(counts.begin(), counts.end(),
+                                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    ink += width - ground->second;
+  }
+  return ink;
+}
+
+RECT TextArea(SidebarWindow& sidebar) {
+  RECT area = sidebar.Gadget(0).Rect();
+  // The gadget lives in its DLL: its bar height is scaled here as it scales it.
+  const int bar = MulDiv(GadgetGeometry::kBarHeight, WindowDpi(sidebar.Window()), GadgetGeometry::kBaseDpi);
+  // Inside the outline, whose sides would count as ink on every row.
+  InflateRect(&area, -2, 0);
+  area.top += bar;
+  area.bottom -= bar;
+  return area;
+}
+
 }  // namespace
+
+std::vector<COLORREF> TextAreaPixels(SidebarWindow& sidebar) {
+  if (sidebar.GadgetCount() == 0) return {};
+  RedrawWindow(sidebar.Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const RECT area = TextArea(sidebar);
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return {};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+  const UniqueWindowDc window(WindowDc{sidebar.Window(), GetDC(sidebar.Window())});
+  const MemoryDc memory(window.get().dc);
+  void* bits = nullptr;
+  const UniqueBitmap bitmap(CreateDIBSection(window.get().dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return {};
+  const SelectedObject selected(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, width, height, window.get().dc, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  std::copy_n(static_cast<const COLORREF*>(bits), pixels.size(), pixels.begin());
+  return pixels;
+}
 
 HWND FindDialogControl(int id) {
   FindControl search{id};
@@ -62,11 +133,19 @@ HWND FindDialogControl(int id) {
   return search.found;
 }
 
-std::optional<bool> ScriptConditionHolds(SidebarWindow& sidebar, const std::wstring& condition) {
+std::optional<bool> ScriptConditionHolds(SidebarWindow& sidebar, const std::wstring& condition,
+                                         const std::vector<COLORREF>& textAtCapture) {
   const size_t space = condition.find(L' ');
   const std::wstring verb = condition.substr(0, space);
   const std::wstring argument = space == std::wstring::npos ? L"" : condition.substr(space + 1);
   if (verb == L"fetched") return EveryFeedTried(sidebar);
+  if (verb == L"showing") return !argument.empty() && ShownText(sidebar).rfind(argument, 0) == 0;
+  if (verb == L"text-ink") {
+    if (sidebar.GadgetCount() == 0) return false;
+    const RECT area = TextArea(sidebar);
+    return Ink(TextAreaPixels(sidebar), area.right - area.left) >= _wtoi(argument.c_str());
+  }
+  if (verb == L"text-changed") return TextAreaPixels(sidebar) != textAtCapture;
   if (verb == L"control") return FindDialogControl(_wtoi(argument.c_str())) != nullptr;
   if (verb == L"window") {
     FindClass search{argument};

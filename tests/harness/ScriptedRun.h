@@ -77,6 +77,7 @@ class ScriptedRun {
   size_t nextStep_ = 0;
   double waitUntil_ = 0;
   std::wstring awaited_;  // the condition of a running wait-until
+  std::vector<COLORREF> textAtCapture_;  // the first gadget's text area at the last capture
   bool failed_ = false;
   double nextShot_ = 0;
   int shotNumber_ = 0;
