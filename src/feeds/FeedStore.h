@@ -41,10 +41,15 @@ class FeedStore {
   void BeginCycle(uint64_t generation);
   // One feed of the cycle ended: its outcome is recorded at once (the time of
   // its last success and its title kept from before when it failed). An
-  // outcome of HTTP 304 keeps the feed's records of the last cycle.
+  // outcome of HTTP 304 keeps the feed's records of the last cycle. The
+  // answer's validators go in with its records, never before them: a
+  // published outcome carries those of the records the store holds, so a
+  // cycle given up part-way cannot have a later 304 keep records they are
+  // not of.
   void FeedDone(uint64_t generation, size_t index, FeedOutcome outcome, std::vector<FeedItem> records);
-  // The cycle ended: its records become the store. Returns the number of
-  // records stored, or nothing when the generation is over.
+  // The cycle ended: its records, with their validators, become the store.
+  // Returns the number of records stored, or nothing when the generation is
+  // over.
   std::optional<size_t> EndCycle(uint64_t generation);
 
   // Round robin over the records in list order. When there are none: the
@@ -59,17 +64,28 @@ class FeedStore {
   uint32_t RefreshIntervalMs() const { return refreshIntervalMs_; }
 
  private:
+  // One feed's records and the validators of the answer they came from,
+  // which only ever change together.
+  struct KeptFeed {
+    std::vector<FeedItem> records;
+    std::string etag;
+    std::string lastModified;
+  };
+
   FeedItem StatusItem() const;
   const FeedItem& RecordAt(size_t position) const;
-  void Publish(std::vector<std::shared_ptr<const FeedOutcome>> outcomes);
+  // Made before the store changes, so a failure leaves it as it was.
+  std::shared_ptr<const FeedOutcomeSnapshot> Snapshot(std::vector<std::shared_ptr<const FeedOutcome>> outcomes) const;
+  // The outcomes with the validators of `feeds`; nothing when they have them.
+  std::shared_ptr<const FeedOutcomeSnapshot> WithValidatorsOf(const std::vector<KeptFeed>& feeds) const;
 
   const std::function<void()> postNextScreen_;
   mutable std::mutex lock_;
   uint64_t generation_ = 0;
-  std::vector<std::vector<FeedItem>> records_;  // one list per feed, in list order
-  std::vector<std::vector<FeedItem>> cycle_;    // the cycle under way, while it does not fill the store
-  size_t count_ = 0;                            // records in records_
-  size_t cursor_ = 0;                           // the position Next hands out
+  std::vector<KeptFeed> records_;  // one per feed, in list order
+  std::vector<KeptFeed> cycle_;    // the cycle under way, while it does not fill the store
+  size_t count_ = 0;               // records in records_
+  size_t cursor_ = 0;              // the position Next hands out
   bool filling_ = false;
   std::shared_ptr<const FeedOutcomeSnapshot> outcomes_;
   std::atomic<uint32_t> refreshIntervalMs_{kDefaultRefreshIntervalMs};

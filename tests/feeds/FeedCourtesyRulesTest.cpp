@@ -113,5 +113,38 @@ TEST(FeedCourtesyRulesTest, ANotModifiedFeedKeepsItsRecordsInTheirPlace) {
   EXPECT_EQ(b.state, FeedState::Ok);
 }
 
+// A server whose feed is at edition "2" answers 304 to exactly its validator.
+TEST(FeedCourtesyRulesTest, ACycleLeftPartWaySendsTheValidatorsOfTheRecordsStillShown) {
+  FeedStore store([] {});
+  const uint64_t generation = store.Reset({u"a", u"b"});
+  auto answer = [&](size_t index, const std::string& etag, const std::u16string& headline) {
+    FeedOutcome outcome = OkOutcome(index == 0 ? u"a" : u"b", 1);
+    outcome.etag = etag;
+    store.FeedDone(generation, index, std::move(outcome), {FeedItem{u"", u"", headline, u"", u""}});
+  };
+  store.BeginCycle(generation);
+  answer(0, "\"1\"", u"a1");
+  answer(1, "\"b\"", u"b");
+  store.EndCycle(generation);
+  // The next cycle reads edition 2 of a, then is given up (out of memory):
+  // the store still shows edition 1.
+  store.BeginCycle(generation);
+  answer(0, "\"2\"", u"a2");
+
+  store.BeginCycle(generation);
+  const auto hints = CycleHints(store.Outcomes()->outcomes, kNow, kHour);
+  if (hints[0].etag == "\"2\"") {
+    FeedOutcome notModified = OkOutcome(u"a", 0);
+    notModified.httpStatus = 304;
+    store.FeedDone(generation, 0, std::move(notModified), {});
+  } else {
+    answer(0, "\"2\"", u"a2");
+  }
+  answer(1, "\"b\"", u"b");
+  store.EndCycle(generation);
+  EXPECT_EQ(store.Next().description, u"a2");
+  EXPECT_EQ(store.Outcomes()->outcomes[0]->etag, "\"2\"");
+}
+
 }  // namespace
 }  // namespace quorvane
