@@ -91,6 +91,7 @@ std::vector<FeedRequestHint> CycleHints(const std::vector<std::shared_ptr<const 
     if (outcome.state == FeedState::Ok) {
       hints[i].etag = outcome.etag;
       hints[i].lastModified = outcome.lastModified;
+      hints[i].validatedUrl = outcome.finalUrl.empty() ? outcome.url : outcome.finalUrl;
     }
     if (outcome.httpStatus == 410) {
       hints[i].skip = kGoneReason;
