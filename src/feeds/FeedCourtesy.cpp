@@ -18,6 +18,11 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
   return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
+int64_t MonthDays(int64_t year, int month) {
+  if (month == 12) return 31;
+  return DaysFromCivil(year, static_cast<unsigned>(month) + 1, 1) - DaysFromCivil(year, static_cast<unsigned>(month), 1);
+}
+
 int MonthOf(std::string_view word) {
   static constexpr std::string_view kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                                  "jul", "aug", "sep", "oct", "nov", "dec"};
@@ -62,14 +67,16 @@ std::optional<int64_t> ParseHttpDate(std::string_view text) {
       numbers.push_back(Number(word));
     } else if (word.size() == 8 && word[2] == ':' && word[5] == ':' && AllDigits(word.substr(0, 2)) &&
                AllDigits(word.substr(3, 2)) && AllDigits(word.substr(6, 2))) {
-      seconds = Number(word.substr(0, 2)) * 3600 + Number(word.substr(3, 2)) * 60 + Number(word.substr(6, 2));
+      const int64_t hour = Number(word.substr(0, 2)), minute = Number(word.substr(3, 2));
+      const int64_t second = Number(word.substr(6, 2));  // 60: a leap second
+      if (hour < 24 && minute < 60 && second <= 60) seconds = hour * 3600 + minute * 60 + second;
     }
   }
-  if (month == 0 || numbers.size() != 2 || seconds < 0 || seconds >= 86400) return std::nullopt;
+  if (month == 0 || numbers.size() != 2 || seconds < 0) return std::nullopt;
   const int64_t day = numbers[0];
   int64_t year = numbers[1];
   if (year < 100) year += year < 70 ? 2000 : 1900;  // RFC 850's two-digit years
-  if (day < 1 || day > 31 || year < 1970 || year > 9999) return std::nullopt;
+  if (year < 1970 || year > 9999 || day < 1 || day > MonthDays(year, month)) return std::nullopt;
   return (DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 + seconds) * 1000;
 }
 
@@ -91,6 +98,7 @@ std::vector<FeedRequestHint> CycleHints(const std::vector<std::shared_ptr<const 
     if (outcome.state == FeedState::Ok) {
       hints[i].etag = outcome.etag;
       hints[i].lastModified = outcome.lastModified;
+      hints[i].validatedUrl = outcome.finalUrl.empty() ? outcome.url : outcome.finalUrl;
     }
     if (outcome.httpStatus == 410) {
       hints[i].skip = kGoneReason;

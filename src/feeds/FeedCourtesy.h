@@ -21,6 +21,9 @@ struct FeedRequestHint {
   // feed costs a 304. Empty when the store holds none of its records.
   std::string etag;
   std::string lastModified;
+  // The address that answered with them, after its redirects: they go to
+  // that address only, never to a page the feed was found on.
+  std::u16string validatedUrl;
   // Not asked for in this cycle when set, which is then its reason: gone
   // (410) while this list stands, or resting the cycle after a 429 or 503.
   std::u16string skip;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "feeds/FeedCourtesy.h"
 #include "feeds/FeedDebugOutput.h"
@@ -94,12 +95,19 @@ std::string HeaderValue(HINTERNET request, DWORD what) {
 
 // The request's own headers: the encodings WinInet decodes (unless the
 // body is to come as it is), and the validators of the records the gadget
-// holds, exactly as received.
-std::string RequestHeaders(const FeedRequestHint& hint, bool encoded) {
-  std::string headers = encoded ? "Accept-Encoding: gzip, deflate\r\n" : "Accept-Encoding: identity\r\n";
-  if (!hint.etag.empty()) headers += "If-None-Match: " + hint.etag + "\r\n";
-  if (!hint.lastModified.empty()) headers += "If-Modified-Since: " + hint.lastModified + "\r\n";
-  return headers;
+// holds, exactly as received, to the address that gave them only (a page
+// the feed was found on has validators of its own). One header a call: a
+// call that replaces headers takes no more.
+bool AddRequestHeaders(HINTERNET request, const FeedRequestHint& hint, const std::u16string& url, bool encoded) {
+  std::vector<std::string> lines{encoded ? "Accept-Encoding: gzip, deflate\r\n" : "Accept-Encoding: identity\r\n"};
+  if (url == hint.validatedUrl) {
+    if (!hint.etag.empty()) lines.push_back("If-None-Match: " + hint.etag + "\r\n");
+    if (!hint.lastModified.empty()) lines.push_back("If-Modified-Since: " + hint.lastModified + "\r\n");
+  }
+  return std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
+    return HttpAddRequestHeadersA(request, line.c_str(), static_cast<DWORD>(line.size()),
+                                  HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) != FALSE;
+  });
 }
 
 std::u16string OpenFailure(DWORD error, const FeedSignals& signals) {
@@ -169,10 +177,7 @@ OpenRequest SendRequest(HINTERNET session, const std::u16string& url, bool accep
     // counts decoded bytes and a small bomb cannot pass it.
     BOOL decode = acceptEncoded ? TRUE : FALSE;
     InternetSetOptionW(open.request.get(), INTERNET_OPTION_HTTP_DECODING, &decode, sizeof(decode));
-    const std::string headers = RequestHeaders(signals.hint, acceptEncoded);
-    if (!signals.stopRequested &&
-        HttpAddRequestHeadersA(open.request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
-                               HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) &&
+    if (!signals.stopRequested && AddRequestHeaders(open.request.get(), signals.hint, url, acceptEncoded) &&
         HttpSendRequestW(open.request.get(), nullptr, 0, nullptr, 0)) {
       signals.lastProgress = GetTickCount64();
       return open;

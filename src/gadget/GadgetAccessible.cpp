@@ -93,6 +93,7 @@ HRESULT GadgetAccessible::get_accChild(VARIANT child, IDispatch** object) {
 }
 
 HRESULT GadgetAccessible::get_accName(VARIANT child, BSTR* name) {
+  if (!Empty(name)) return E_POINTER;
   LONG id = 0;
   if (!ChildId(child, &id)) return E_INVALIDARG;
   const FeedItem& item = control_.machine_.CurrentItem();
@@ -110,6 +111,7 @@ HRESULT GadgetAccessible::get_accName(VARIANT child, BSTR* name) {
 }
 
 HRESULT GadgetAccessible::get_accValue(VARIANT child, BSTR* value) {
+  if (!Empty(value)) return E_POINTER;
   LONG id = 0;
   if (!ChildId(child, &id) || (id != CHILDID_SELF && !IsChild(id))) return E_INVALIDARG;
   const FeedItem& item = control_.machine_.CurrentItem();
@@ -119,6 +121,7 @@ HRESULT GadgetAccessible::get_accValue(VARIANT child, BSTR* value) {
 }
 
 HRESULT GadgetAccessible::get_accDescription(VARIANT child, BSTR* description) {
+  if (!Empty(description)) return E_POINTER;
   LONG id = 0;
   if (!ChildId(child, &id) || (id != CHILDID_SELF && !IsChild(id))) return E_INVALIDARG;
   if (id == CHILDID_SELF && control_.machine_.Paused()) return Text(kPausedDescription, description);
@@ -126,6 +129,7 @@ HRESULT GadgetAccessible::get_accDescription(VARIANT child, BSTR* description) {
 }
 
 HRESULT GadgetAccessible::get_accRole(VARIANT child, VARIANT* role) {
+  if (!Empty(role)) return E_POINTER;
   LONG id = 0;
   if (!ChildId(child, &id)) return E_INVALIDARG;
   if (id == CHILDID_SELF) return Number(ROLE_SYSTEM_PANE, role);
@@ -134,6 +138,7 @@ HRESULT GadgetAccessible::get_accRole(VARIANT child, VARIANT* role) {
 }
 
 HRESULT GadgetAccessible::get_accState(VARIANT child, VARIANT* state) {
+  if (!Empty(state)) return E_POINTER;
   LONG id = 0;
   if (!ChildId(child, &id)) return E_INVALIDARG;
   if (id == CHILDID_SELF)
@@ -152,6 +157,7 @@ HRESULT GadgetAccessible::get_accFocus(VARIANT* focus) {
 }
 
 HRESULT GadgetAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
+  if (!Empty(action)) return E_POINTER;
   LONG id = 0;
   if (!ChildId(child, &id) || (id != CHILDID_SELF && !IsChild(id))) return E_INVALIDARG;
   return id == kLinkBar ? Text(kJump, action) : NoText(action);

@@ -67,6 +67,7 @@ HRESULT SidebarAccessible::get_accChild(VARIANT child, IDispatch** object) {
 }
 
 HRESULT SidebarAccessible::get_accName(VARIANT child, BSTR* name) {
+  if (!Empty(name)) return E_POINTER;
   if (!IsSelf(child)) return E_INVALIDARG;
   wchar_t title[256] = {};
   const int length = GetWindowTextW(sidebar_->Window(), title, 256);
@@ -74,18 +75,22 @@ HRESULT SidebarAccessible::get_accName(VARIANT child, BSTR* name) {
 }
 
 HRESULT SidebarAccessible::get_accValue(VARIANT child, BSTR* value) {
+  if (!Empty(value)) return E_POINTER;
   return IsSelf(child) ? NoText(value) : E_INVALIDARG;
 }
 
 HRESULT SidebarAccessible::get_accDescription(VARIANT child, BSTR* description) {
+  if (!Empty(description)) return E_POINTER;
   return IsSelf(child) ? NoText(description) : E_INVALIDARG;
 }
 
 HRESULT SidebarAccessible::get_accRole(VARIANT child, VARIANT* role) {
+  if (!Empty(role)) return E_POINTER;
   return IsSelf(child) ? Number(ROLE_SYSTEM_CLIENT, role) : E_INVALIDARG;
 }
 
 HRESULT SidebarAccessible::get_accState(VARIANT child, VARIANT* state) {
+  if (!Empty(state)) return E_POINTER;
   if (!IsSelf(child)) return E_INVALIDARG;
   const bool focused = GetFocus() == sidebar_->Window() && !sidebar_->FocusedGadget();
   return Number(STATE_SYSTEM_FOCUSABLE | (focused ? STATE_SYSTEM_FOCUSED : 0), state);
@@ -105,6 +110,7 @@ HRESULT SidebarAccessible::get_accFocus(VARIANT* focus) {
 }
 
 HRESULT SidebarAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
+  if (!Empty(action)) return E_POINTER;
   return IsSelf(child) ? NoText(action) : E_INVALIDARG;
 }
 

@@ -67,6 +67,19 @@ void SidebarWindow::OnUiState(WPARAM change) {
   for (const Slot& slot : slots_) slot.site->ForwardMessage(WM_UPDATEUISTATE, change, 0, &ignored);
 }
 
+// Only top-level windows hear these: the gadgets follow a theme change
+// through them.
+void SidebarWindow::PassOnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT ignored = 0;
+  for (const Slot& slot : slots_) {
+    if (HWND child = slot.site->ControlWindow()) {
+      SendMessageW(child, message, wParam, lParam);
+    } else {
+      slot.site->ForwardMessage(message, wParam, lParam, &ignored);
+    }
+  }
+}
+
 bool SidebarWindow::OnKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   if (message == WM_KEYDOWN) ShowFocusCues();

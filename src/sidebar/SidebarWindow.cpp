@@ -287,14 +287,9 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP:
       if (OnPointer(message, wParam, lParam, result)) return result;
       break;
-    case WM_MOUSEWHEEL: {
-      // In screen coordinates: to the windowless gadget under the pointer.
-      POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      ScreenToClient(window_, &point);
-      if (GadgetSite* target = PointerTarget(point))
-        if (target->ForwardMessage(message, wParam, lParam, &result)) return result;
+    case WM_MOUSEWHEEL:
+      if (OnWheel(wParam, lParam, result)) return result;
       break;
-    }
     case WM_SETCURSOR:
       if (OnSetCursor(wParam, lParam)) return TRUE;
       break;
@@ -317,15 +312,7 @@ LRESULT SidebarWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnGetObject(wParam, lParam);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
-      // Only top-level windows hear these: the gadgets follow a theme
-      // change through them.
-      for (const Slot& slot : slots_) {
-        if (HWND child = slot.site->ControlWindow()) {
-          SendMessageW(child, message, wParam, lParam);
-        } else {
-          slot.site->ForwardMessage(message, wParam, lParam, &result);
-        }
-      }
+      PassOnSystemChange(message, wParam, lParam);
       break;
     case WM_CONTEXTMENU:
       OnContextMenu(lParam);
@@ -366,6 +353,14 @@ void SidebarWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 int SidebarWindow::Scaled(int pixels) const { return ScaleToDpi(pixels, dpi_); }
+
+// In screen coordinates: to the windowless gadget under the pointer.
+bool SidebarWindow::OnWheel(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ScreenToClient(window_, &point);
+  GadgetSite* target = PointerTarget(point);
+  return target && target->ForwardMessage(WM_MOUSEWHEEL, wParam, lParam, &result);
+}
 
 bool SidebarWindow::OnPointer(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

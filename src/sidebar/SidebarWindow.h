@@ -105,6 +105,7 @@ class SidebarWindow final : public SiteHost {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   // Parts of Handle: true when the message was handled (`result` set).
   bool OnPointer(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool OnWheel(WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
   void OnContextMenu(LPARAM lParam);
   void OnMinMaxInfo(MINMAXINFO& info) const;
@@ -128,6 +129,8 @@ class SidebarWindow final : public SiteHost {
   void HideFocusCues();
   void ShowFocusCues();
   void OnUiState(WPARAM change);
+  // WM_SYSCOLORCHANGE, WM_SETTINGCHANGE: passed on to every gadget.
+  void PassOnSystemChange(UINT message, WPARAM wParam, LPARAM lParam);
   bool OnKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
   void LetGoOfAccessible();

@@ -24,7 +24,8 @@ TEST(FeedCourtesyRulesTest, RetryAfterTakesSecondsAndEachHttpDateForm) {
   EXPECT_EQ(ParseRetryAfterMs("Wed Dec  9 14:00:30 2026", kNow), 30 * kSecond);
   EXPECT_EQ(ParseRetryAfterMs("Tue, 08 Dec 2026 14:00:00 GMT", kNow), 0);  // already past
   EXPECT_EQ(ParseRetryAfterMs("99999999999999999999", kNow), kMaxRestMs);   // no overflow
-  for (const char* junk : {"", "soon", "-5", "12abc", "Wed, 32 Dec 2026 14:00:00 GMT", "Wed, 09 Dec 2026 25:00:00 GMT"})
+  for (const char* junk : {"", "soon", "-5", "12abc", "Wed, 32 Dec 2026 14:00:00 GMT", "Wed, 09 Dec 2026 25:00:00 GMT",
+                           "Wed, 09 Dec 2026 14:75:00 GMT", "Tue, 31 Nov 2026 14:00:00 GMT", "Fri, 29 Feb 2026 14:00:00 GMT"})
     EXPECT_EQ(ParseRetryAfterMs(junk, kNow), std::nullopt) << junk;
 }
 

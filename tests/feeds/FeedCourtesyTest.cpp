@@ -139,5 +139,18 @@ TEST_F(FeedCourtesyTest, RepeatsAreConditionalAndRefusedFeedsAreLeftAlone) {
   EXPECT_GE(std::stoi(title.substr(24)), editionsBefore + 2) << title;
 }
 
+// The validators belong to the answer that carried the records: the page a
+// feed was found on gets none of them, so a page that has not changed since
+// the feed did cannot answer for the feed with a 304.
+TEST_F(FeedCourtesyTest, AFeedFoundOnAPageIsAskedForInEveryCycle) {
+  const int feedBefore = std::max(ServerHits(u"/validated/rss2.xml"), 0);
+  RunUntil({u"/validated/page-with-link.html"}, u"/validated/page-with-link.html", 3);
+  fetcher_.reset();
+  // Two cycles have ended; the third may still be under way.
+  EXPECT_GE(ServerHits(u"/validated/rss2.xml") - feedBefore, 2);
+  const std::vector<std::string> pages = Requests(u"/validated/page-with-link.html");
+  for (const std::string& line : pages) EXPECT_FALSE(Has(line, "\"status\": 304")) << line;
+}
+
 }  // namespace
 }  // namespace quorvane

@@ -124,6 +124,16 @@ TEST_F(GadgetInteractionTest, ScreenReaderReadsTheHeadlineAndHearsTheNext) {
   EXPECT_EQ(u"http://example.com/a", link.str());
   ASSERT_EQ(S_OK, reader->accDoDefaultAction(children[2]));
   EXPECT_EQ(Links{u"http://example.com/a"}, Opened());
+  // An id past the link bar is refused, leaving nothing a caller could free.
+  BSTR none = SysAllocString(L"not the gadget's");
+  const BSTR mine = none;
+  EXPECT_EQ(E_INVALIDARG, reader->get_accName(Child(4), &none));
+  EXPECT_EQ(nullptr, none);
+  SysFreeString(mine);
+  VARIANT state;
+  state.vt = VT_BSTR;
+  EXPECT_EQ(E_INVALIDARG, reader->get_accState(Child(4), &state));
+  EXPECT_EQ(VT_EMPTY, state.vt);
 
   UniqueBstr description;
   reader->get_accDescription(Child(CHILDID_SELF), description.out());

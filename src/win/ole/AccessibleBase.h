@@ -75,6 +75,16 @@ class AccessibleBase : public IAccessible {
     *id = child.lVal;
     return true;
   }
+  // Out parameters start empty, so that after a failure a caller finds
+  // nothing to free. False for a null one.
+  static bool Empty(BSTR* out) {
+    if (out) *out = nullptr;
+    return out != nullptr;
+  }
+  static bool Empty(VARIANT* out) {
+    if (out) VariantInit(out);
+    return out != nullptr;
+  }
   static HRESULT Text(std::wstring_view text, BSTR* out) {
     if (!out) return E_POINTER;
     *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
