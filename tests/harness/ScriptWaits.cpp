@@ -113,7 +113,12 @@ std::vector<COLORREF> TextAreaPixels(SidebarWindow& sidebar) {
   const int width = area.right - area.left, height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return {};
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down: rows in reading order
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
   std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
   const UniqueWindowDc window(WindowDc{sidebar.Window(), GetDC(sidebar.Window())});
   const MemoryDc memory(window.get().dc);

@@ -5,6 +5,21 @@
 #include "win/ole/Himetric.h"
 
 namespace quorvane {
+namespace {
+
+// A device context a windowless site lent, which goes back to the site.
+struct SiteDc {
+  IOleInPlaceSiteWindowless* site;
+  HDC dc;
+};
+struct SiteDcTraits {
+  using Type = SiteDc;
+  static constexpr Type Invalid() { return {nullptr, nullptr}; }
+  static bool IsValid(const SiteDc& value) { return value.dc != nullptr; }
+  static void Close(const SiteDc& value) { value.site->ReleaseDC(value.dc); }
+};
+
+}  // namespace
 
 OleControl::OleControl(IUnknown* outer, const CLSID& clsid, SIZE initialSize, DWORD miscStatus)
     : ComObject(outer), clsid_(clsid), miscStatus_(miscStatus), extent_(PixelsToHimetric(initialSize)) {}
@@ -73,10 +88,11 @@ bool OleControl::PaintNow(const RECT& area, const std::function<void(HDC, const 
   if (windowless_) {
     RECT placed = area;
     OffsetRect(&placed, positionRect_.left, positionRect_.top);
-    HDC dc = nullptr;
-    if (!windowlessSite_ || windowlessSite_->GetDC(&placed, 0, &dc) != S_OK || !dc) return false;
-    paint(dc, positionRect_);
-    windowlessSite_->ReleaseDC(dc);
+    HDC lent = nullptr;
+    if (!windowlessSite_ || windowlessSite_->GetDC(&placed, 0, &lent) != S_OK) return false;
+    const UniqueAny<SiteDcTraits> dc(SiteDc{windowlessSite_.Get(), lent});
+    if (!dc) return false;
+    paint(dc.get().dc, positionRect_);
     return true;
   }
   const HWND window = window_.Handle();
