@@ -140,6 +140,10 @@ HWND FindDialogControl(int id) {
 
 std::optional<bool> ScriptConditionHolds(SidebarWindow& sidebar, const std::wstring& condition,
                                          const std::vector<COLORREF>& textAtCapture) {
+  if (condition.rfind(L"not ", 0) == 0) {
+    const std::optional<bool> holds = ScriptConditionHolds(sidebar, condition.substr(4), textAtCapture);
+    return holds ? std::optional<bool>(!*holds) : std::nullopt;
+  }
   const size_t space = condition.find(L' ');
   const std::wstring verb = condition.substr(0, space);
   const std::wstring argument = space == std::wstring::npos ? L"" : condition.substr(space + 1);

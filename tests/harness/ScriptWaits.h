@@ -13,6 +13,7 @@
 //                  colour of their row)
 //   text-changed   the first gadget's text area differs from what it showed
 //                  at the script's last capture step
+//   not COND       COND does not hold
 #include <windows.h>
 
 #include <optional>

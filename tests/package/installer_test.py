@@ -154,7 +154,7 @@ class Installer(unittest.TestCase):
         # types, created from its registration.
         harness = os.path.join(BUILD64, "src", "sidebar", "QuorvaneSidebarHarness.exe")
         ran = self.run_wine(harness, "--only-quorvane", "--state", state, "--feeds", feed,
-                            "--script", "wait-until 60000 fetched; wait 3000; capture %s; dump %s; exit"
+                            "--script", "wait-until 60000 fetched; wait-until 20000 text-ink 20; capture %s; dump %s; exit"
                             % (win(shot), win(dump)))
         self.assertEqual(ran.returncode, 0, ran.stdout + ran.stderr)
         values = read_dump(dump)
@@ -163,7 +163,7 @@ class Installer(unittest.TestCase):
         left, top, right, bottom = map(int, values["rect"].split(","))
         rows = read_bmp(shot)
         for name, rect in (("title bar", (left, top, right, top + BAR)),
-                           ("text area", (left, top + BAR, right, bottom - BAR)),
+                           ("text area", (left + 2, top + BAR, right - 2, bottom - BAR)),  # inside the outline
                            ("link bar", (left, bottom - BAR, right, bottom))):
             self.assertGreater(ink(rows, rect), 20, "no text in the %s" % name)
 

@@ -256,7 +256,8 @@ class SidebarEndToEnd(unittest.TestCase):
         # title the import gave them, else the address. The status window
         # shows the same.
         out = self.path("out.opml")
-        self.run_sidebar("wait-until 60000 fetched; export-opml %s; wait 300; press 1; wait 300; menu Feed status; "
+        self.run_sidebar("wait-until 60000 fetched; export-opml %s; wait-until 10000 control 1; press 1; "
+                         "wait-until 10000 not control 1; menu Feed status; "
                          "wait-until 10000 window QuorvaneFeedStatus; "
                          "dump %s; exit" % (win(out), win(self.path("d.txt"))))
         self.assertEqual([row[0] for row in status_rows(self.path("d.txt"))][3], "Deep")
@@ -417,7 +418,8 @@ class SidebarEndToEnd(unittest.TestCase):
                 self.assertEqual(set_dpi.returncode, 0, set_dpi.stderr)
                 shot, dump = self.path("dpi%d.bmp" % dpi), self.path("dpi%d.txt" % dpi)
                 ran = wine(exe, "--only-quorvane", "--state", win(self.state), "--feeds", *self.feeds, "--script",
-                           "wait-until 60000 fetched; wait 1500; capture %s; dump %s; exit" % (win(shot), win(dump)))
+                           "wait-until 60000 fetched; wait-until 20000 text-ink 20; capture %s; dump %s; exit"
+                           % (win(shot), win(dump)))
                 self.assertEqual(ran.returncode, 0, ran.stdout + ran.stderr)
                 left, top, right, bottom = map(int, read_dump(dump)["rect"].split(","))
                 rows = read_bmp(shot)
