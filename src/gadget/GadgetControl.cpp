@@ -86,7 +86,9 @@ void* GadgetControl::FindInterface(REFIID iid) {
 LRESULT GadgetControl::OnMessageWindowMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case MSG_NEXT_SCREEN:
-      machine_.NextScreen();
+      // The new screen's bars show at once, as a screen reader hears of it,
+      // not at the first character's tick.
+      if (machine_.NextScreen()) RequestRedraw();
       NoteScreen();
       return 0;
     case MSG_RESUME_TYPING:

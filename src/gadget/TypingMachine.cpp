@@ -41,14 +41,15 @@ void TypingMachine::AwakeFeed() {
   IncrementFeed();
 }
 
-void TypingMachine::NextScreen() {
-  if (!host_.HasFetcher() || !needNewScreen_ || Paused()) return;
+bool TypingMachine::NextScreen() {
+  if (!host_.HasFetcher() || !needNewScreen_ || Paused()) return false;
   needNewScreen_ = false;
   waitingForNextScreen_ = false;
   typedCount_ = 0;
   pageDue_ = false;
   currentItem_ = host_.NextItem();
   if (IsStatusItem(currentItem_)) needNewScreen_ = true;
+  return true;
 }
 
 void TypingMachine::ShowNextHeadline() {

@@ -56,11 +56,11 @@ class TypingMachine {
   void AwakeFeed();
 
   // Loads the next record if a new screen is due and the display is not
-  // paused (ignores a fetcher notification in the middle of a screen).
-  // A status record (the
-  // placeholder) leaves a new screen due, so the next notification replaces
-  // it at once. Does not touch the full-page hold.
-  void NextScreen();
+  // paused (ignores a fetcher notification in the middle of a screen), and
+  // says whether it did. A status record (the placeholder) leaves a new
+  // screen due, so the next notification replaces it at once. Does not
+  // touch the full-page hold.
+  bool NextScreen();
 
   // Marks the text as fully typed and starts the timed wait for the next
   // screen. If the host cannot start the wait, the next screen is loaded

@@ -92,6 +92,9 @@ TEST_F(GadgetInteractionTest, PauseFreezesTheDisplayAndNextShowsAPageAtOnce) {
   ASSERT_EQ(S_OK, menu_->InvokeCommand(&command));
   SendMessageW(messages, WM_TIMER, TIMER_TYPING, 0);
   EXPECT_TRUE(machine.WaitingForNextScreen()) << "resumed at the end of the text";
+  redraws = shown();
+  SendMessageW(messages, MSG_NEXT_SCREEN, 0, 0);  // the wait's end
+  EXPECT_EQ(++redraws, shown()) << "the next screen's bars show before its first character";
 }
 
 TEST_F(GadgetInteractionTest, ClickInTheLinkBarOfATallControlOpensTheLink) {

@@ -154,7 +154,8 @@ class Installer(unittest.TestCase):
         # types, created from its registration.
         harness = os.path.join(BUILD64, "src", "sidebar", "QuorvaneSidebarHarness.exe")
         ran = self.run_wine(harness, "--only-quorvane", "--state", state, "--feeds", feed,
-                            "--script", "wait-until 60000 fetched; wait-until 20000 text-ink 20; capture %s; dump %s; exit"
+                            "--script", "wait-until 60000 fetched; wait-until 20000 not showing Connecting; "
+                            "wait-until 20000 text-ink 20; capture %s; dump %s; exit"
                             % (win(shot), win(dump)))
         self.assertEqual(ran.returncode, 0, ran.stdout + ran.stderr)
         values = read_dump(dump)

@@ -146,7 +146,8 @@ class SidebarEndToEnd(unittest.TestCase):
     def test_types_headlines_with_bars_and_the_menu_pauses_it(self):
         p = lambda name: win(self.path(name))
         self.run_sidebar(
-            "wait-until 60000 fetched; wait-until 20000 text-ink 200; capture %s; wait-until 5000 text-changed; "
+            "wait-until 60000 fetched; wait-until 20000 not showing Connecting; wait-until 20000 text-ink 200; "
+            "capture %s; wait-until 5000 text-changed; "
             "capture %s; dump %s; menu Pause; capture %s; "
             # Nothing to wait for: the pause must hold still over a stretch of typing ticks.
             "wait 1500; capture %s; dump %s; menu Pause; wait-until 5000 text-changed; capture %s; exit"
@@ -184,7 +185,8 @@ class SidebarEndToEnd(unittest.TestCase):
         broken = "http://127.0.0.1:1/closed.xml"
         # A long wait between screens: only the menu and the wheel change them.
         self.run_sidebar(
-            "wait-until 60000 fetched; wait-until 20000 text-ink 200; capture %s; menu Next headline; capture %s; "
+            "wait-until 60000 fetched; wait-until 20000 not showing Connecting; wait-until 20000 text-ink 200; "
+            "capture %s; menu Next headline; capture %s; "
             "menu Previous headline; capture %s; wheel -120; capture %s; wheel 120; capture %s; menu Feed status; "
             "wait-until 10000 window QuorvaneFeedStatus; capture-status %s; dump %s; exit"
             % (p("a.bmp"), p("n.bmp"), p("p.bmp"), p("w1.bmp"), p("w2.bmp"), p("status.bmp"), p("d.txt")),
@@ -418,7 +420,8 @@ class SidebarEndToEnd(unittest.TestCase):
                 self.assertEqual(set_dpi.returncode, 0, set_dpi.stderr)
                 shot, dump = self.path("dpi%d.bmp" % dpi), self.path("dpi%d.txt" % dpi)
                 ran = wine(exe, "--only-quorvane", "--state", win(self.state), "--feeds", *self.feeds, "--script",
-                           "wait-until 60000 fetched; wait-until 20000 text-ink 20; capture %s; dump %s; exit"
+                           "wait-until 60000 fetched; wait-until 20000 not showing Connecting; "
+                           "wait-until 20000 text-ink 20; capture %s; dump %s; exit"
                            % (win(shot), win(dump)))
                 self.assertEqual(ran.returncode, 0, ran.stdout + ran.stderr)
                 left, top, right, bottom = map(int, read_dump(dump)["rect"].split(","))
