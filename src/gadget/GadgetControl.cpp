@@ -28,7 +28,7 @@ GadgetControl::GadgetControl(IUnknown* outer)
   barBitmapTop_.reset(LoadBarBitmap());
   barBitmapBottom_.reset(LoadBarBitmap());
 
-  messageWindow_.Create(L"QuorvaneRSSMessageWindow", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+  messageWindow_.Create(kMessageWindowClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                         HWND_MESSAGE, RECT{}, [this](HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
                           return OnMessageWindowMessage(window, msg, wParam, lParam);
                         });

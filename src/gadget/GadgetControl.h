@@ -52,6 +52,10 @@ inline constexpr UINT MSG_START = WM_APP + 1;          // InitNew, Load: start t
 inline constexpr UINT MSG_RESUME_TYPING = WM_APP + 2;  // the resume wait: end a full-page hold
 inline constexpr UINT MSG_NEXT_SCREEN = WM_APP + 3;    // the fetcher's cycle or the next-screen wait
 
+// The message-only window's class, which holds the fetcher's posts and
+// the timers below.
+inline constexpr wchar_t kMessageWindowClass[] = L"QuorvaneRSSMessageWindow";
+
 // Timers of the message-only window.
 inline constexpr UINT_PTR TIMER_TYPING = 0;  // one typed character, period (16 - speed) x 5 ms
 inline constexpr UINT_PTR TIMER_CURSOR = 1;  // cursor blink phase

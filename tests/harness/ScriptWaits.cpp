@@ -1,5 +1,7 @@
 #include "harness/ScriptWaits.h"
 
+#include "harness/TypingTicks.h"
+
 #include <oleacc.h>
 
 #include <algorithm>
@@ -139,9 +141,9 @@ HWND FindDialogControl(int id) {
 }
 
 std::optional<bool> ScriptConditionHolds(SidebarWindow& sidebar, const std::wstring& condition,
-                                         const std::vector<COLORREF>& textAtCapture) {
+                                         const CaptureMark& lastCapture) {
   if (condition.rfind(L"not ", 0) == 0) {
-    const std::optional<bool> holds = ScriptConditionHolds(sidebar, condition.substr(4), textAtCapture);
+    const std::optional<bool> holds = ScriptConditionHolds(sidebar, condition.substr(4), lastCapture);
     return holds ? std::optional<bool>(!*holds) : std::nullopt;
   }
   const size_t space = condition.find(L' ');
@@ -154,7 +156,9 @@ std::optional<bool> ScriptConditionHolds(SidebarWindow& sidebar, const std::wstr
     const RECT area = TextArea(sidebar);
     return Ink(TextAreaPixels(sidebar), area.right - area.left) >= _wtoi(argument.c_str());
   }
-  if (verb == L"text-changed") return TextAreaPixels(sidebar) != textAtCapture;
+  if (verb == L"text-changed") return TextAreaPixels(sidebar) != lastCapture.text;
+  if (verb == L"typing-ticks")
+    return TypingTickCounter::Count() >= lastCapture.typingTicks + static_cast<uint64_t>(_wtoi(argument.c_str()));
   if (verb == L"control") return FindDialogControl(_wtoi(argument.c_str())) != nullptr;
   if (verb == L"window") {
     FindClass search{argument};

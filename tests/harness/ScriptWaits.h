@@ -13,9 +13,12 @@
 //                  colour of their row)
 //   text-changed   the first gadget's text area differs from what it showed
 //                  at the script's last capture step
+//   typing-ticks N the gadgets' typing timer has ticked N times since the
+//                  script's last capture step (TypingTicks.h)
 //   not COND       COND does not hold
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,10 +31,16 @@ namespace quorvane::sidebar {
 // row, as the screen shows them now; empty without a gadget.
 std::vector<COLORREF> TextAreaPixels(SidebarWindow& sidebar);
 
+// What the script's last capture step saw: the text area's pixels, and the
+// typing ticks counted so far.
+struct CaptureMark {
+  std::vector<COLORREF> text;
+  uint64_t typingTicks = 0;
+};
+
 // Whether `condition` holds now; nothing when it names no known condition.
-// `textAtCapture` is what TextAreaPixels gave at the last capture step.
 std::optional<bool> ScriptConditionHolds(SidebarWindow& sidebar, const std::wstring& condition,
-                                         const std::vector<COLORREF>& textAtCapture);
+                                         const CaptureMark& lastCapture);
 
 // A control of a dialog of this thread (the settings frame and its page).
 HWND FindDialogControl(int id);

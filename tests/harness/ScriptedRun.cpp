@@ -104,7 +104,7 @@ ScriptedRun::~ScriptedRun() {
 
 bool ScriptedRun::WaitOver() {
   if (awaited_.empty()) return Elapsed() >= waitUntil_;
-  if (ScriptConditionHolds(sidebar_, awaited_, textAtCapture_).value_or(false)) {
+  if (ScriptConditionHolds(sidebar_, awaited_, lastCapture_).value_or(false)) {
     awaited_.clear();
     waitUntil_ = 0;  // the time-out is over with the wait
     return true;
@@ -161,10 +161,10 @@ void ScriptedRun::RunStep(const Step& step) {
     const size_t space = step.argument.find(L' ');
     waitUntil_ = Elapsed() + _wtoi(step.argument.c_str()) / 1000.0;
     awaited_ = space == std::wstring::npos ? L"" : Trim(step.argument.substr(space + 1));
-    if (!ScriptConditionHolds(sidebar_, awaited_, textAtCapture_)) Fail(L"wait-until: unknown condition \"" + awaited_ + L"\"");
+    if (!ScriptConditionHolds(sidebar_, awaited_, lastCapture_)) Fail(L"wait-until: unknown condition \"" + awaited_ + L"\"");
   } else if (step.verb == L"capture" || step.verb == L"capture-window") {
     CaptureWindow(sidebar_.Window(), step.argument, step.verb == L"capture-window");
-    textAtCapture_ = TextAreaPixels(sidebar_);
+    lastCapture_ = {TextAreaPixels(sidebar_), TypingTickCounter::Count()};
   } else if (step.verb == L"capture-screen") {
     CaptureWindow(GetDesktopWindow(), step.argument, false);
   } else if (step.verb == L"capture-status") {

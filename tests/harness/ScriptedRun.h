@@ -36,6 +36,8 @@
 #include <vector>
 
 #include "harness/HarnessOptions.h"
+#include "harness/ScriptWaits.h"
+#include "harness/TypingTicks.h"
 #include "sidebar/SidebarWindow.h"
 #include "win/window/OwnedWindow.h"
 
@@ -77,7 +79,8 @@ class ScriptedRun {
   size_t nextStep_ = 0;
   double waitUntil_ = 0;
   std::wstring awaited_;  // the condition of a running wait-until
-  std::vector<COLORREF> textAtCapture_;  // the first gadget's text area at the last capture
+  CaptureMark lastCapture_;
+  TypingTickCounter typingTicks_;
   bool failed_ = false;
   double nextShot_ = 0;
   int shotNumber_ = 0;

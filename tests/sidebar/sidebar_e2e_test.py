@@ -149,8 +149,9 @@ class SidebarEndToEnd(unittest.TestCase):
             "wait-until 60000 fetched; wait-until 20000 not showing Connecting; wait-until 20000 text-ink 200; "
             "capture %s; wait-until 5000 text-changed; "
             "capture %s; dump %s; menu Pause; capture %s; "
-            # Nothing to wait for: the pause must hold still over a stretch of typing ticks.
-            "wait 1500; capture %s; dump %s; menu Pause; wait-until 5000 text-changed; capture %s; exit"
+            # Paused, the display holds still over fifty typing ticks.
+            "wait-until 10000 typing-ticks 50; capture %s; dump %s; menu Pause; wait-until 5000 text-changed; "
+            "capture %s; exit"
             % (p("a.bmp"), p("b.bmp"), p("d1.txt"), p("p1.bmp"), p("p2.bmp"), p("d2.txt"), p("c.bmp")),
             "--speed", "10", "--delay-seconds", "0", "--feeds", *self.feeds)
         d1 = read_dump(self.path("d1.txt"))
