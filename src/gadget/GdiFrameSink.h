@@ -5,8 +5,8 @@
 
 #include "gadget/FrameSink.h"
 #include "gadget/HighContrast.h"
-#include "win/base/GdiObjects.h"
 #include "gadget/TextInk.h"
+#include "win/base/GdiObjects.h"
 
 namespace quorvane {
 

@@ -1,7 +1,5 @@
 #include "harness/ScriptWaits.h"
 
-#include "harness/TypingTicks.h"
-
 #include <oleacc.h>
 
 #include <algorithm>
@@ -10,6 +8,8 @@
 #include "QuorvaneRSS_h.h"
 #include "gadget/GadgetAccessible.h"
 #include "gadget/GadgetGeometry.h"
+#include "harness/TypingTicks.h"
+#include "harness/WindowCapture.h"
 #include "win/Dpi.h"
 #include "win/base/GdiObjects.h"
 #include "win/base/UniqueAny.h"
@@ -121,16 +121,11 @@ std::vector<COLORREF> TextAreaPixels(SidebarWindow& sidebar) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-  const UniqueWindowDc window(WindowDc{sidebar.Window(), GetDC(sidebar.Window())});
-  const MemoryDc memory(window.get().dc);
+  UniqueBitmap bitmap;
   void* bits = nullptr;
-  const UniqueBitmap bitmap(CreateDIBSection(window.get().dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || !bits) return {};
-  const SelectedObject selected(memory.get(), bitmap.get());
-  BitBlt(memory.get(), 0, 0, width, height, window.get().dc, area.left, area.top, SRCCOPY);
-  GdiFlush();
-  std::copy_n(static_cast<const COLORREF*>(bits), pixels.size(), pixels.begin());
+  if (!CopyWindowPixels(sidebar.Window(), false, POINT{area.left, area.top}, info, bitmap, bits)) return {};
+  const auto* first = static_cast<const COLORREF*>(bits);
+  std::vector<COLORREF> pixels(first, first + static_cast<size_t>(width) * height);
   return pixels;
 }
 

@@ -1,31 +1,25 @@
 #include "harness/WindowCapture.h"
 
-#include <vector>
+#include <cstdlib>
 
 #include "win/base/GdiObjects.h"
+#include "win/base/UniqueAny.h"
 
 namespace quorvane::sidebar {
-namespace {
 
-// Copies the window's pixels into a new DIB section (`bitmap`, whose
-// pixels `bits` points at).
-bool CopyPixels(HWND window, bool wholeWindow, BITMAPINFO& info, UniqueBitmap& bitmap, void*& bits) {
-  HDC source = wholeWindow ? GetWindowDC(window) : GetDC(window);
-  bool ok = false;
-  {
-    const MemoryDc memory(source);
-    bitmap.reset(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (bitmap && bits) {
-      const SelectedObject selected(memory.get(), bitmap.get());
-      ok = BitBlt(memory.get(), 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, source, 0, 0, SRCCOPY) != FALSE;
-      GdiFlush();
-    }
-  }
-  ReleaseDC(window, source);
+bool CopyWindowPixels(HWND window, bool wholeWindow, POINT from, BITMAPINFO& info, UniqueBitmap& bitmap,
+                      void*& bits) {
+  const UniqueWindowDc source(WindowDc{window, wholeWindow ? GetWindowDC(window) : GetDC(window)});
+  if (!source) return false;
+  const MemoryDc memory(source.get().dc);
+  bitmap.reset(CreateDIBSection(source.get().dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return false;
+  const SelectedObject selected(memory.get(), bitmap.get());
+  const bool ok = BitBlt(memory.get(), 0, 0, info.bmiHeader.biWidth, std::abs(info.bmiHeader.biHeight),
+                         source.get().dc, from.x, from.y, SRCCOPY) != FALSE;
+  GdiFlush();
   return ok;
 }
-
-}  // namespace
 
 bool CaptureWindow(HWND window, const std::wstring& path, bool wholeWindow) {
   if (!IsWindow(window)) return false;
@@ -50,7 +44,7 @@ bool CaptureWindow(HWND window, const std::wstring& path, bool wholeWindow) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   UniqueBitmap bitmap;
-  if (!CopyPixels(window, wholeWindow, info, bitmap, bits)) return false;
+  if (!CopyWindowPixels(window, wholeWindow, POINT{}, info, bitmap, bits)) return false;
 
   const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
   const DWORD imageBytes = stride * static_cast<DWORD>(height);
